@@ -4,6 +4,7 @@
 #pragma once
 
 #include "zvlfile/io.h"
+#include "zvlfile/messages.h"
 
 #include <cstdint>
 
@@ -49,13 +50,13 @@ int ZvlWalkChildren(ZvlHandle handle, int64_t payload, Visit&& visit) {
   int64_t remaining = payload;
   while (remaining != 0) {
     if (remaining < ZvlChunkHeaderSize) {
-      ZvlSetError("Bad file format");
+      ZvlSetError(zvl::msg::BadFileFormat);
       return ZvlFailure;
     }
     ZvlChunkHeader child;
     if (ZvlReadChunkHeader(handle, child) != 0) return ZvlFailure;
     if (child.size < ZvlChunkHeaderSize || child.size > remaining) {
-      ZvlSetError("Bad file format");
+      ZvlSetError(zvl::msg::BadFileFormat);
       return ZvlFailure;
     }
     remaining -= child.size;
