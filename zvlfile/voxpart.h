@@ -99,6 +99,8 @@ enum class VoxPartForm { WithZeroWord, Compact };
 // neighbours (each coordinate differs by at most 1, not all equal). One chain
 // gives a simple part, several a complex part, none (or only empty chains) an
 // empty part. The head's size and next offset hold the part's own length.
+// An empty part is 46 + t bytes with the zero int32 (trailer offset 46) and
+// 42 + t in the Compact form (trailer offset 42).
 // Returns false (and leaves `part` empty) if a chain breaks the neighbour
 // rule, a coordinate leaves int16, or there are more than 255 fix points.
 bool VoxBuildPart(std::span<const std::vector<VoxPixel>> chains, float pixelSize, VoxPartForm form,
@@ -124,7 +126,8 @@ struct VoxPartView {
 // what remains, trailer offsets and trailers lie inside their part, pixel
 // counts are not negative, simple parts' moves and complex parts' chain
 // heads and moves fit before the trailer and their counts add up to the
-// part's pixel count, at most 16 parts. Move codes are not looked at.
+// part's pixel count, at most 16 parts; a trailer starts with 0 (no fix
+// points) or 1 (fix points, size 12n + 6). Move codes are not looked at.
 // Returns false if the block cannot be trusted.
 bool VoxListParts(const uint8_t* block, size_t size, std::vector<VoxPartView>& parts);
 inline bool VoxCheckObject(const uint8_t* block, size_t size) {
