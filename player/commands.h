@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 
 namespace zvplay {
@@ -154,19 +155,6 @@ constexpr int StateOfCommand(int commandId) {
   for (int i = 0; i < ControlStateCount; ++i)
     if (StateCommands[size_t(i)] == commandId) return i;
   return -1;
-}
-
-// The key groups: which of the adjustments the keys drive.
-enum class KeyGroup { Camera, Light, Shadow, SceneRotation, ScenePosition };
-
-constexpr KeyGroup KeyGroupOfState(int index) {
-  switch (index) {
-    case state::KeyLight: return KeyGroup::Light;
-    case state::KeyShadow: return KeyGroup::Shadow;
-    case state::KeySceneRotation: return KeyGroup::SceneRotation;
-    case state::KeyScenePosition: return KeyGroup::ScenePosition;
-    default: return KeyGroup::Camera;
-  }
 }
 
 }  // namespace zvplay

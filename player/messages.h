@@ -47,13 +47,6 @@ inline constexpr const char* PropPixelArea = "(%d,%d)";
 inline constexpr const char* PropSize = " ( %2.2f ,%2.2f, %2.2f )";
 inline constexpr const char* PropNoPalette = "No";
 
-// Processor names of the Properties dialog, by CPU type.
-inline constexpr const char* Cpu486 = "Intel 80486 or compartible";
-inline constexpr const char* CpuPentium = "Intel Pentium(r)";
-inline constexpr const char* CpuPentiumMmx = "Intel Pentium(r) with MMX(tm)";
-inline constexpr const char* CpuPentiumPro = "Intel Pentium(r) Pro";
-inline constexpr const char* CpuNotSupported = "CPU not supported";
-
 // Control Keys dialog, line by line.
 inline constexpr const char* ControlKeysLines[] = {
     "Use <Control>menu to select parameter group,",
