@@ -52,6 +52,7 @@ struct Reader {
   bool objectCounterSeen = false;
   bool frameCounterSeen = false;
   bool auxSeen = false;
+  std::vector<bool> splitObjects;  // per object: stored split, with a total size
   // Geometry bytes still to be justified by the file: the sum of all
   // declared VoxObject sizes may not exceed the file's length.
   int64_t geometryBudget = 0;
@@ -200,6 +201,7 @@ int Reader::readGeometry(const ZvlChunkHeader& parent, int32_t index) {
     }
   });
   if (result != 0) return ZvlFailure;
+  splitObjects[size_t(index)] = totalSizeRead && voxRead;
   if (totalSizeRead) {
     db->flags |= ZvlStreamable;
   } else {
@@ -291,7 +293,8 @@ int Reader::readAux(const ZvlChunkHeader& parent) {
       case id::AuxObject: {
         if (object < 0 || !db->geometry || !db->geometry[object].voxObject) return bad();
         ObjectGeometry& geometry = db->geometry[object];
-        if (!(db->flags & ZvlStreamable)) return bad();
+        // Only an object stored split has room for earlier parts.
+        if (!splitObjects[size_t(object)]) return bad();
         const int64_t payload = payloadOf(header);
         if (payload < VoxHeadSize) return bad();
         uint8_t head[VoxHeadSize];
@@ -327,6 +330,7 @@ int Reader::readScene(const ZvlChunkHeader& parent) {
         if (ZvlAllocZeroed(size_t(count) * sizeof(ObjectAnimation) + 1, &block) != 0) return ZvlFailure;
         db->animation = static_cast<ObjectAnimation*>(block);
         objectCounterSeen = true;
+        splitObjects.assign(size_t(count), false);
         runningIndex = 0;
         return 0;
       }

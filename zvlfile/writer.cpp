@@ -68,7 +68,9 @@ struct SplitObject {
 
 int writePalette(const Writer& w) {
   const ZorvelDatabase& db = w.db;
-  const bool oldLayout = writerVersion == ZvlFormatVersion::V7_0;
+  // Readers take the older palette layout when the file says 7.0 or has no
+  // version chunk at all, so write what they will expect.
+  const bool oldLayout = writerVersion == ZvlFormatVersion::V7_0 || !(db.version > 0);
   if (w.open(id::Palette, msg::OpenPalette) != 0) return ZvlFailure;
   if (db.paletteName &&
       w.leafString(id::PaletteName, db.paletteName, msg::OpenPaletteName, msg::WritePaletteName) != 0)
@@ -124,18 +126,20 @@ int writeGeometry(const Writer& w, const ObjectGeometry& geometry, const SplitOb
   return 0;
 }
 
+// Each per-frame array is written when the object has it; a missing one is
+// left out rather than written empty, which a reader would take for a
+// broken file.
 int writeAnimation(const Writer& w, const ObjectAnimation& animation) {
-  const size_t frames = size_t(w.db.frameCount > 0 ? w.db.frameCount : 0);
+  const size_t frames = size_t(w.db.frameCount);
   if (w.open(id::Animation, msg::OpenAnimation) != 0) return ZvlFailure;
-  static const uint8_t none = 0;
-  if (w.leaf(id::ObjectFlag, animation.flags ? animation.flags : &none, animation.flags ? frames : 0,
-             msg::OpenObjectFlag, msg::WriteObjectFlag) != 0)
+  if (animation.flags &&
+      w.leaf(id::ObjectFlag, animation.flags, frames, msg::OpenObjectFlag, msg::WriteObjectFlag) != 0)
     return ZvlFailure;
-  if (w.leafFloats(id::ObjectLocation, animation.locations, animation.locations ? frames * 3 : 0,
-                   msg::OpenObjectLocation, msg::WriteObjectLocation) != 0)
+  if (animation.locations && w.leafFloats(id::ObjectLocation, animation.locations, frames * 3,
+                                          msg::OpenObjectLocation, msg::WriteObjectLocation) != 0)
     return ZvlFailure;
-  if (w.leafFloats(id::ObjectMatrix, animation.matrices, animation.matrices ? frames * 9 : 0,
-                   msg::OpenObjectMatrix, msg::WriteObjectMatrix) != 0)
+  if (animation.matrices && w.leafFloats(id::ObjectMatrix, animation.matrices, frames * 9, msg::OpenObjectMatrix,
+                                         msg::WriteObjectMatrix) != 0)
     return ZvlFailure;
   ZvlCloseChunk();
   return 0;
@@ -148,12 +152,14 @@ int writeLink(const Writer& w, const ObjectLink& link) {
   uint8_t flags[4];
   zvl::le::put32(flags, link.linkFlags);
   if (w.leaf(id::LinkFlags, flags, 4, msg::OpenLinkFlags, msg::WriteLinkFlags) != 0) return ZvlFailure;
-  std::vector<uint8_t> parents(link.parents ? entries * 4 : 0);
-  for (size_t i = 0; link.parents && i < entries; ++i) zvl::le::putI32(parents.data() + i * 4, link.parents[i]);
-  if (w.leaf(id::ObjectParent, parents.data(), parents.size(), msg::OpenObjectParent, msg::WriteObjectParent) != 0)
-    return ZvlFailure;
-  if (w.leafFloats(id::ObjectPivot, link.pivots, link.pivots ? entries * 3 : 0, msg::OpenObjectPivot,
-                   msg::WriteObjectPivot) != 0)
+  if (link.parents) {
+    std::vector<uint8_t> parents(entries * 4);
+    for (size_t i = 0; i < entries; ++i) zvl::le::putI32(parents.data() + i * 4, link.parents[i]);
+    if (w.leaf(id::ObjectParent, parents.data(), parents.size(), msg::OpenObjectParent, msg::WriteObjectParent) != 0)
+      return ZvlFailure;
+  }
+  if (link.pivots && w.leafFloats(id::ObjectPivot, link.pivots, entries * 3, msg::OpenObjectPivot,
+                                  msg::WriteObjectPivot) != 0)
     return ZvlFailure;
   ZvlCloseChunk();
   return 0;
