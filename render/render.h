@@ -482,8 +482,13 @@ class ZvlBase {
   // built from its palette.
   const std::vector<uint16_t>& loadedColorTable() const { return loadedTable_; }
   // The 65536-entry 16-bit ShadowTable the handler is made with and given
-  // now (copied).
+  // now (copied; a table of another size is ignored). Until one is given,
+  // every entry is the colour (50, 35, 120) in 5-5-5.
   void setShadowTable(std::span<const uint16_t> table);
+
+  // Hooks the handler calls around each object (kept when the handler is
+  // recreated); context becomes handler->hookContext.
+  void setDrawHooks(ZvlPreDrawHook preDraw, ZvlPostDrawHook postDraw, void* context);
 
   // Takes the animation (arrays and frame count) of another scene with the
   // same object count, giving it this scene's in exchange. False (nothing
@@ -495,8 +500,7 @@ class ZvlBase {
   bool recreateHandler(int pixelSize);
   void destroyHandler();
   void buildObjects();
-  static void preDrawHook(ScnHandler* handler, int object, const float position[3], const float matrix[9],
-                          const ZvlRect& clip, const float light[3], float scale, float zscale, DrawMode mode);
+  void applyHooks();
 
   ZvlDatabasePtr database_;
   SceneState state_;
@@ -507,6 +511,9 @@ class ZvlBase {
   std::vector<uint16_t> loadedTable_;   // 6144 entries, 5-5-5
   std::vector<uint16_t> shadowTable_;   // 65536 entries
   std::function<void(const char*)> showMessage_;
+  ZvlPreDrawHook preDraw_ = nullptr;
+  ZvlPostDrawHook postDraw_ = nullptr;
+  void* hookContext_ = nullptr;
   int frame_ = 0;
 };
 

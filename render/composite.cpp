@@ -1,0 +1,172 @@
+// The compositors, the resolve writers and the clear writer, one group per
+// (pixel size, depth convention), and the writer sets built from them.
+//
+// Depth test: normal convention, a word is stored when its depth is
+// strictly smaller than the buffer's; inverted, when 65535 - depth is
+// strictly greater. Shadows mark only pixels whose depth is still the
+// background value, so a pixel is shadowed at most once per frame and never
+// where an object was drawn.
+#include "render/writers.h"
+
+#include <algorithm>
+
+namespace zvl::render {
+namespace {
+
+template <bool Inverted>
+struct Depth {
+  static constexpr uint16_t Background = Inverted ? ZvlDepthBackgroundInverted : ZvlDepthBackground;
+  static constexpr uint16_t ShadowMark = Inverted ? ZvlDepthShadowMarkInverted : ZvlDepthShadowMark;
+  // The value to store for a word's depth, and whether it beats `stored`.
+  static uint16_t Of(uint32_t word) { return Inverted ? uint16_t(0xFFFFu - (word >> 16)) : uint16_t(word >> 16); }
+  static bool Wins(uint16_t value, uint16_t stored) { return Inverted ? value > stored : value < stored; }
+};
+
+template <class Pixel>
+Pixel* ColorRow(const CompositeJob& job, int y) {
+  return static_cast<Pixel*>(job.color) + ptrdiff_t(y) * job.colorPitch;
+}
+inline uint16_t* DepthRow(const CompositeJob& job, int y) { return job.depth + ptrdiff_t(y) * job.depthPitch; }
+
+// 1:1: cell (x, y) of job.cells goes to screen (left + x - x0, top + y - y0).
+template <class Pixel, bool Inverted>
+void Composite(const CompositeJob& job) {
+  const Pixel* table = static_cast<const Pixel*>(job.colorTable);
+  const ZvlRect& cells = job.cells;
+  for (int cy = cells.y0; cy <= cells.y1; ++cy) {
+    uint32_t* row = job.tile + cy * TileSize;
+    const int sy = job.top + cy - cells.y0;
+    Pixel* color = ColorRow<Pixel>(job, sy) + job.left;
+    uint16_t* depth = DepthRow(job, sy) + job.left;
+    for (int cx = cells.x0, sx = 0; cx <= cells.x1; ++cx, ++sx) {
+      const uint32_t word = row[cx];
+      if (word == TileEmpty) continue;
+      row[cx] = TileEmpty;
+      const uint16_t value = Depth<Inverted>::Of(word);
+      if (Depth<Inverted>::Wins(value, depth[sx])) {
+        depth[sx] = value;
+        color[sx] = table[word & 0xFFFFu];
+      }
+    }
+  }
+}
+
+// Magnified and doubled: every screen pixel of job.screen takes the cell it
+// lies in (16.16 tile coordinates stepped by job.step, clamped to the cells).
+// Resolved words carry their pixel value; unresolved ones are looked up.
+template <class Pixel, bool Inverted, bool Resolved>
+void CompositeScaled(const CompositeJob& job) {
+  const Pixel* table = static_cast<const Pixel*>(job.colorTable);
+  const ZvlRect& s = job.screen;
+  const uint32_t lastColumn = uint32_t(job.cells.x1), lastRow = uint32_t(job.cells.y1);
+  uint32_t ty = job.ty0;
+  for (int sy = s.y0; sy <= s.y1; ++sy, ty += job.step) {
+    const uint32_t* row = job.tile + std::min(ty >> 16, lastRow) * TileSize;
+    Pixel* color = ColorRow<Pixel>(job, sy);
+    uint16_t* depth = DepthRow(job, sy);
+    uint32_t tx = job.tx0;
+    for (int sx = s.x0; sx <= s.x1; ++sx, tx += job.step) {
+      const uint32_t word = row[std::min(tx >> 16, lastColumn)];
+      if (word == TileEmpty) continue;
+      const uint16_t value = Depth<Inverted>::Of(word);
+      if (Depth<Inverted>::Wins(value, depth[sx])) {
+        depth[sx] = value;
+        color[sx] = Resolved ? Pixel(word) : table[word & 0xFFFFu];
+      }
+    }
+  }
+}
+
+template <class Pixel, bool Inverted>
+void ShadowComposite(const CompositeJob& job) {
+  const Pixel* shadow = static_cast<const Pixel*>(job.shadowTable);
+  const ZvlRect& cells = job.cells;
+  for (int cy = cells.y0; cy <= cells.y1; ++cy) {
+    uint32_t* row = job.tile + cy * TileSize;
+    const int sy = job.top + cy - cells.y0;
+    Pixel* color = ColorRow<Pixel>(job, sy) + job.left;
+    uint16_t* depth = DepthRow(job, sy) + job.left;
+    for (int cx = cells.x0, sx = 0; cx <= cells.x1; ++cx, ++sx) {
+      if (row[cx] == TileEmpty) continue;
+      row[cx] = TileEmpty;
+      if (depth[sx] == Depth<Inverted>::Background) {
+        depth[sx] = Depth<Inverted>::ShadowMark;
+        color[sx] = shadow[color[sx]];
+      }
+    }
+  }
+}
+
+template <class Pixel, bool Inverted>
+void ShadowCompositeScaled(const CompositeJob& job) {
+  const Pixel* shadow = static_cast<const Pixel*>(job.shadowTable);
+  const ZvlRect& s = job.screen;
+  const uint32_t lastColumn = uint32_t(job.cells.x1), lastRow = uint32_t(job.cells.y1);
+  uint32_t ty = job.ty0;
+  for (int sy = s.y0; sy <= s.y1; ++sy, ty += job.step) {
+    const uint32_t* row = job.tile + std::min(ty >> 16, lastRow) * TileSize;
+    Pixel* color = ColorRow<Pixel>(job, sy);
+    uint16_t* depth = DepthRow(job, sy);
+    uint32_t tx = job.tx0;
+    for (int sx = s.x0; sx <= s.x1; ++sx, tx += job.step) {
+      if (row[std::min(tx >> 16, lastColumn)] == TileEmpty) continue;
+      if (depth[sx] == Depth<Inverted>::Background) {
+        depth[sx] = Depth<Inverted>::ShadowMark;
+        color[sx] = shadow[color[sx]];
+      }
+    }
+  }
+}
+
+// Replaces the ColorIndex of every non-empty word by its pixel value.
+template <class Pixel>
+void ResolveTile(uint32_t* tile, const ZvlRect& cells, const void* colorTable) {
+  const Pixel* table = static_cast<const Pixel*>(colorTable);
+  for (int cy = cells.y0; cy <= cells.y1; ++cy) {
+    uint32_t* row = tile + cy * TileSize;
+    for (int cx = cells.x0; cx <= cells.x1; ++cx) {
+      const uint32_t word = row[cx];
+      if (word != TileEmpty) row[cx] = (word & 0xFFFF0000u) | table[word & 0xFFFFu];
+    }
+  }
+}
+
+template <class Pixel, bool Inverted>
+constexpr WriterSet MakeSet(bool packed) {
+  return WriterSet{
+      packed ? PackedThreePointSplat : PlainThreePointSplat,
+      packed ? PackedOnePointSplat : PlainOnePointSplat,
+      packed ? PackedCoverageSplat : PlainCoverageSplat,
+      ClearTileRect,
+      ResolveTile<Pixel>,
+      Composite<Pixel, Inverted>,
+      CompositeScaled<Pixel, Inverted, true>,
+      CompositeScaled<Pixel, Inverted, false>,
+      ShadowComposite<Pixel, Inverted>,
+      ShadowCompositeScaled<Pixel, Inverted>,
+      ShadowCompositeScaled<Pixel, Inverted>,
+  };
+}
+
+// [packed][pixel size 1 or 2][inverted]
+const WriterSet Sets[2][2][2] = {
+    {{MakeSet<uint8_t, false>(false), MakeSet<uint8_t, true>(false)},
+     {MakeSet<uint16_t, false>(false), MakeSet<uint16_t, true>(false)}},
+    {{MakeSet<uint8_t, false>(true), MakeSet<uint8_t, true>(true)},
+     {MakeSet<uint16_t, false>(true), MakeSet<uint16_t, true>(true)}},
+};
+
+}  // namespace
+
+void ClearTileRect(uint32_t* tile, const ZvlRect& cells) {
+  if (cells.empty()) return;
+  for (int cy = cells.y0; cy <= cells.y1; ++cy)
+    std::fill(tile + cy * TileSize + cells.x0, tile + cy * TileSize + cells.x1 + 1, TileEmpty);
+}
+
+const WriterSet* FindWriterSet(ZvlWriterSetKind kind, int pixelSize, bool inverted) {
+  if (pixelSize != 1 && pixelSize != 2) return nullptr;
+  return &Sets[kind == ZvlWriterSetKind::Packed ? 1 : 0][pixelSize - 1][inverted ? 1 : 0];
+}
+
+}  // namespace zvl::render
