@@ -241,6 +241,7 @@ bool PlayerEngine::openFile(const std::string& path) {
   // Bind once now so that the colour table exists in the image's model.
   scene_->bind(view_.output());
   filePath_ = path;
+  linkFrames_ = scene_->database()->frameCount;
   timing_.setTargetRate(MaximumRate);
   frame_ = 0;
   scene_->setFrame(0);
@@ -304,11 +305,70 @@ bool PlayerEngine::attachAnimation(const std::string& path) {
   return attached;
 }
 
+namespace {
+
+// Per-frame links hold one entry per frame of the animation the scene was
+// read with. While an attached animation with another frame count is in
+// place, the writer would take that many entries: for the write, such links
+// get arrays of the attached length (the last entry repeated, or no parent),
+// and their own arrays are put back afterwards.
+class LinkFrameFitter {
+ public:
+  LinkFrameFitter(ZorvelDatabase& db, int32_t linkFrames) : db_(db) {
+    if (db.links == nullptr || db.frameCount == linkFrames) return;
+    const size_t frames = size_t(std::max(db.frameCount, 0));
+    const size_t own = size_t(std::max(linkFrames, 0));
+    for (int32_t i = 0; i < db.objectCount; ++i) {
+      ObjectLink& link = db.links[i];
+      if ((link.linkFlags & ZvlLinkAnimated) == 0) continue;
+      Saved saved{i, link.parents, link.pivots, {}, {}};
+      if (link.parents) {
+        saved.parents.assign(frames, -1);
+        for (size_t f = 0; f < frames && own > 0; ++f) saved.parents[f] = link.parents[std::min(f, own - 1)];
+        link.parents = saved.parents.data();
+      }
+      if (link.pivots) {
+        saved.pivots.assign(frames * 3, 0.0f);
+        for (size_t f = 0; f < frames && own > 0; ++f)
+          std::copy_n(link.pivots + 3 * std::min(f, own - 1), 3, saved.pivots.begin() + std::ptrdiff_t(3 * f));
+        link.pivots = saved.pivots.data();
+      }
+      saved_.push_back(std::move(saved));
+    }
+  }
+  ~LinkFrameFitter() {
+    for (Saved& s : saved_) {
+      db_.links[s.object].parents = s.ownParents;
+      db_.links[s.object].pivots = s.ownPivots;
+    }
+  }
+  LinkFrameFitter(const LinkFrameFitter&) = delete;
+  LinkFrameFitter& operator=(const LinkFrameFitter&) = delete;
+
+ private:
+  struct Saved {
+    int32_t object;
+    int32_t* ownParents;
+    float* ownPivots;
+    std::vector<int32_t> parents;
+    std::vector<float> pivots;
+  };
+  ZorvelDatabase& db_;
+  std::vector<Saved> saved_;
+};
+
+}  // namespace
+
 bool PlayerEngine::saveFile(const std::string& path) {
-  const ZorvelDatabase* db = scene_ ? scene_->database() : nullptr;
+  ZorvelDatabase* db = scene_ ? scene_->database() : nullptr;
   if (db == nullptr) return false;
   ZvlSetWriterVersion(ZvlFormatVersion::V8_1);
-  if (ZvlWriteDatabaseFile(path.c_str(), *db) != 0) {
+  int result;
+  {
+    LinkFrameFitter fitter(*db, linkFrames_);
+    result = ZvlWriteDatabaseFile(path.c_str(), *db);
+  }
+  if (result != 0) {
     host_.showMessage(msg::CaptionError, msg::WriteFileError, ZvlGetErrorText());
     return false;
   }

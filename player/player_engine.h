@@ -198,6 +198,7 @@ class PlayerEngine {
   std::string startFile_;
   std::string filePath_;
   std::string settingsPath_;
+  int32_t linkFrames_ = 0;  // frames of the per-frame links the scene was read with
   Rgb background_ = DefaultBackground;
   Rgb shadow_ = DefaultShadow;
   Rgb light_ = DefaultLight;
