@@ -323,8 +323,13 @@ int Reader::readScene(const ZvlChunkHeader& parent) {
       case id::ObjectCounter: {
         int32_t count = 0;
         if (objectCounterSeen || readInt(header, count) != 0) return objectCounterSeen ? bad() : ZvlFailure;
-        // Every object needs a chunk of at least 8 bytes in what follows.
-        if (count < 0 || int64_t(count) * ZvlChunkHeaderSize > remaining) return bad();
+        if (count < 0) return bad();
+        // Every object needs a chunk of at least 8 bytes in what follows, so
+        // a larger count cannot be met (and is not allocated for).
+        if (int64_t(count) * ZvlChunkHeaderSize > remaining) {
+          ZvlSetError(msg::NumberOfObjectsMismatch);
+          return ZvlFailure;
+        }
         if (ZvlSetObjectCount(*db, count) != 0) return ZvlFailure;
         void* block = nullptr;
         if (ZvlAllocZeroed(size_t(count) * sizeof(ObjectAnimation) + 1, &block) != 0) return ZvlFailure;
@@ -405,7 +410,7 @@ ZorvelDatabase* ZvlReadDatabase(ZvlHandle handle) {
   }
   ZvlDatabasePtr db(ZvlCreateDatabase(0));
   if (!db) return nullptr;
-  Reader reader{handle, db.get()};
+  Reader reader{handle, db.get(), 0, false, false, false, {}, 0};
   reader.geometryBudget = main.size;
   const int result = ZvlWalkChildren(handle, payloadOf(main), [&](const ZvlChunkHeader& header) {
     switch (header.id) {
