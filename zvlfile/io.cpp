@@ -10,6 +10,7 @@
 #include <cstring>
 #include <filesystem>
 #include <random>
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace {
@@ -60,38 +61,120 @@ void ZvlClearError() { errorText[0] = 0; }
 
 bool ZvlFileStream::open(const std::string& path, const char* mode) {
   close();
-  file_ = std::fopen(path.c_str(), mode);
-  return file_ != nullptr;
+  const std::string m = mode ? mode : "rb";
+  int flags = O_RDONLY;
+  if (m[0] == 'w') flags = O_RDWR | O_CREAT | O_TRUNC;
+  if (m.find('+') != std::string::npos && m[0] == 'r') flags = O_RDWR;
+  if (m.find('x') != std::string::npos) flags |= O_EXCL;
+  fd_ = ::open(path.c_str(), flags | O_CLOEXEC, 0666);
+  if (fd_ < 0) return false;
+  const off_t end = ::lseek(fd_, 0, SEEK_END);
+  size_ = end < 0 ? 0 : int64_t(end);
+  position_ = 0;
+  writeBuffer_.clear();
+  readLength_ = 0;
+  failed_ = false;
+  return true;
 }
 
 bool ZvlFileStream::close() {
-  if (!file_) return true;
-  const bool ok = std::fflush(file_) == 0;
-  const bool closed = std::fclose(file_) == 0;
-  file_ = nullptr;
-  return ok && closed;
+  if (fd_ < 0) return true;
+  const bool flushed = flushWrites();
+  const bool closed = ::close(fd_) == 0;
+  fd_ = -1;
+  return flushed && closed && !failed_;
+}
+
+bool ZvlFileStream::writeAt(int64_t at, const uint8_t* bytes, size_t count) {
+  while (count > 0) {
+    const ssize_t n = ::pwrite(fd_, bytes, count, off_t(at));
+    if (n <= 0) return false;
+    bytes += n;
+    at += n;
+    count -= size_t(n);
+  }
+  return true;
+}
+
+bool ZvlFileStream::flushWrites() {
+  if (writeBuffer_.empty()) return true;
+  const bool ok = writeAt(writeStart_, writeBuffer_.data(), writeBuffer_.size());
+  writeBuffer_.clear();
+  if (!ok) failed_ = true;
+  return ok;
 }
 
 long ZvlFileStream::read(void* buffer, long count) {
-  if (!file_ || count < 0) return -1;
-  const size_t n = std::fread(buffer, 1, size_t(count), file_);
-  if (n == 0 && std::ferror(file_)) return -1;
-  return long(n);
+  if (fd_ < 0 || count < 0 || !flushWrites()) return -1;
+  auto* out = static_cast<uint8_t*>(buffer);
+  size_t wanted = size_t(count), done = 0;
+  while (wanted > 0) {
+    // Served from the read buffer when it holds the position.
+    if (position_ >= readStart_ && position_ < readStart_ + int64_t(readLength_)) {
+      const size_t offset = size_t(position_ - readStart_);
+      const size_t n = std::min(wanted, readLength_ - offset);
+      std::memcpy(out + done, readBuffer_.data() + offset, n);
+      done += n;
+      wanted -= n;
+      position_ += int64_t(n);
+      continue;
+    }
+    if (wanted >= 64 * 1024) {  // large reads go straight to their destination
+      const ssize_t n = ::pread(fd_, out + done, wanted, off_t(position_));
+      if (n < 0) return done ? long(done) : -1;
+      if (n == 0) break;
+      done += size_t(n);
+      wanted -= size_t(n);
+      position_ += n;
+      continue;
+    }
+    readBuffer_.resize(64 * 1024);
+    const ssize_t n = ::pread(fd_, readBuffer_.data(), readBuffer_.size(), off_t(position_));
+    if (n < 0) return done ? long(done) : -1;
+    readStart_ = position_;
+    readLength_ = size_t(n);
+    if (n == 0) break;
+  }
+  return long(done);
 }
 
 long ZvlFileStream::write(const void* buffer, long count) {
-  if (!file_ || count < 0) return -1;
-  return long(std::fwrite(buffer, 1, size_t(count), file_));
+  if (fd_ < 0 || count < 0 || failed_) return -1;
+  const auto* bytes = static_cast<const uint8_t*>(buffer);
+  const size_t n = size_t(count);
+  readLength_ = 0;
+  const int64_t bufferEnd = writeStart_ + int64_t(writeBuffer_.size());
+  if (!writeBuffer_.empty() && position_ >= writeStart_ && position_ <= bufferEnd &&
+      size_t(position_ - writeStart_) + n <= BufferSize) {
+    // Inside or right after the buffered run: no system call.
+    const size_t offset = size_t(position_ - writeStart_);
+    if (offset + n > writeBuffer_.size()) writeBuffer_.resize(offset + n);
+    std::memcpy(writeBuffer_.data() + offset, bytes, n);
+  } else if (!writeBuffer_.empty() && position_ + int64_t(n) <= writeStart_) {
+    // A small rewrite well before the buffered run (an outer chunk header).
+    if (!writeAt(position_, bytes, n)) return failed_ = true, -1;
+  } else {
+    if (!flushWrites()) return -1;
+    if (n >= BufferSize) {
+      if (!writeAt(position_, bytes, n)) return failed_ = true, -1;
+    } else {
+      writeBuffer_.reserve(BufferSize);
+      writeBuffer_.assign(bytes, bytes + n);
+      writeStart_ = position_;
+    }
+  }
+  position_ += int64_t(n);
+  size_ = std::max(size_, position_);
+  return count;
 }
 
 long ZvlFileStream::seek(long offset, int origin) {
-  if (!file_) return -1;
-  const int whence = origin == 0 ? SEEK_SET : origin == 1 ? SEEK_CUR : SEEK_END;
-  if (std::fseek(file_, offset, whence) != 0) return -1;
-  return std::ftell(file_);
+  if (fd_ < 0) return -1;
+  const int64_t base = origin == 0 ? 0 : origin == 1 ? position_ : size_;
+  if (int64_t(offset) < -base) return -1;
+  position_ = base + offset;
+  return long(position_);
 }
-
-long ZvlFileStream::tell() { return file_ ? std::ftell(file_) : -1; }
 
 long ZvlMemoryStream::read(void* buffer, long count) {
   if (count < 0) return -1;
@@ -181,7 +264,7 @@ int beginReplacing(const std::string& path, ReplacingFile& file) {
     std::snprintf(suffix, sizeof suffix, ".tmp%d.%08x", int(getpid()), unsigned(seed()));
     file.temporary = path + suffix;
     // "x": fail rather than reuse a name that exists.
-    if (file.stream.open(file.temporary, "w+bx")) return 0;
+    if (file.stream.open(file.temporary, "wbx")) return 0;
   }
   ZvlSetError(zvl::msg::CantOpenOutput);
   return ZvlFailure;

@@ -57,28 +57,42 @@ class ZvlStream {
 
 inline ZvlHandle ZvlStreamHandle(ZvlStream& stream) { return reinterpret_cast<ZvlHandle>(&stream); }
 
-// A stream over a C file opened by the caller (or by open()).
+// A stream over a file, buffered for the chunk writer's pattern: long runs of
+// appends with small rewrites of recent headers, which land in the write
+// buffer instead of costing a system call each.
 class ZvlFileStream final : public ZvlStream {
  public:
   ZvlFileStream() = default;
-  explicit ZvlFileStream(std::FILE* file) : file_(file) {}
   ~ZvlFileStream() override { close(); }
   ZvlFileStream(const ZvlFileStream&) = delete;
   ZvlFileStream& operator=(const ZvlFileStream&) = delete;
 
-  // mode as for fopen ("rb", "wb", "w+b"). Returns false when it cannot.
+  // mode as for fopen: "rb" reads, "wb" creates or truncates, "r+b" updates,
+  // a trailing "x" refuses an existing file. False when it cannot.
   bool open(const std::string& path, const char* mode);
-  // Flushes and closes; false when the flush or close failed.
+  // Writes what is buffered and closes; false when any write failed.
   bool close();
-  bool isOpen() const { return file_ != nullptr; }
+  bool isOpen() const { return fd_ >= 0; }
 
   long read(void* buffer, long count) override;
   long write(const void* buffer, long count) override;
   long seek(long offset, int origin) override;
-  long tell() override;
+  long tell() override { return fd_ >= 0 ? long(position_) : -1; }
 
  private:
-  std::FILE* file_ = nullptr;
+  bool flushWrites();
+  bool writeAt(int64_t at, const uint8_t* bytes, size_t count);
+
+  static constexpr size_t BufferSize = 1 << 20;
+  int fd_ = -1;
+  int64_t position_ = 0;
+  int64_t size_ = 0;                // file length including what is buffered
+  std::vector<uint8_t> writeBuffer_;  // bytes of [writeStart_, writeStart_ + size())
+  int64_t writeStart_ = 0;
+  std::vector<uint8_t> readBuffer_;   // bytes of [readStart_, readStart_ + readLength_)
+  int64_t readStart_ = 0;
+  size_t readLength_ = 0;
+  bool failed_ = false;
 };
 
 // A stream over bytes in memory: reading from a copy of a buffer, or writing

@@ -185,8 +185,14 @@ int Reader::readGeometry(const ZvlChunkHeader& parent, int32_t index) {
         if (totalSizeRead && payload > geometry.totalSize) return bad();
         const int64_t blockSize = totalSizeRead ? geometry.totalSize : payload;
         if (!totalSizeRead && blockSize > geometryBudget) return bad();
-        void* block = nullptr;
-        if (ZvlAllocZeroed(size_t(blockSize), &block) != 0) return ZvlFailure;
+        // The payload fills the start of the block; only the rest, which
+        // the aux chunks fill later, needs zeroing first.
+        void* block = ZvlIo().allocate(size_t(blockSize));
+        if (!block) {
+          ZvlSetError(msg::NoRoom);
+          return ZvlFailure;
+        }
+        std::memset(static_cast<uint8_t*>(block) + payload, 0, size_t(blockSize - payload));
         geometry.voxObject = static_cast<uint8_t*>(block);
         if (ZvlReadExact(handle, block, long(payload)) != 0) return ZvlFailure;
         geometryBudget -= blockSize;
