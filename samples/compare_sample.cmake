@@ -1,0 +1,8 @@
+execute_process(COMMAND ${GENERATOR} ${OUT} RESULT_VARIABLE result)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "make_sample failed")
+endif()
+execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${OUT} ${EXPECTED} RESULT_VARIABLE differ)
+if(NOT differ EQUAL 0)
+  message(FATAL_ERROR "samples/sample.zvl is not what make_sample writes now; run build/samples/make_sample samples/sample.zvl")
+endif()
