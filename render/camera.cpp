@@ -1,9 +1,9 @@
 // The orbit camera, its projection and keys, and the CameraView's output
 // image and depth buffer.
-#include "render/render.h"
-
 #include <algorithm>
 #include <cmath>
+
+#include "render/render.h"
 
 namespace {
 constexpr float FullTurn = 6.283185f;
@@ -27,8 +27,8 @@ bool CameraProjectThunk(void* context, const float point[3], float screen[3]) {
 void ZvlOrbit(Camera& camera) {
   const float ce = std::cos(camera.elevation), se = std::sin(camera.elevation);
   const float ca = std::cos(camera.azimuth), sa = std::sin(camera.azimuth);
-  const float w[3] = {ce * ca, -ce * sa, -se};     // view direction
-  const float a[3] = {-ca * se, sa * se, -ce};     // screen y axis
+  const float w[3] = {ce * ca, -ce * sa, -se};  // view direction
+  const float a[3] = {-ca * se, sa * se, -ce};  // screen y axis
   const float x[3] = {a[1] * w[2] - a[2] * w[1], a[2] * w[0] - a[0] * w[2], a[0] * w[1] - a[1] * w[0]};
   for (int k = 0; k < 3; ++k) {
     camera.rotation[k] = x[k];
@@ -119,12 +119,17 @@ void FillRect(std::vector<T>& buffer, int pitch, int width, int height, const Zv
   const int x0 = std::max<int>(rect.x0, 0), y0 = std::max<int>(rect.y0, 0);
   const int x1 = std::min<int>(rect.x1, width - 1), y1 = std::min<int>(rect.y1, height - 1);
   for (int y = y0; y <= y1; ++y)
-    if (x0 <= x1) std::fill(buffer.begin() + ptrdiff_t(y) * pitch + x0, buffer.begin() + ptrdiff_t(y) * pitch + x1 + 1, value);
+    if (x0 <= x1)
+      std::fill(buffer.begin() + ptrdiff_t(y) * pitch + x0, buffer.begin() + ptrdiff_t(y) * pitch + x1 + 1, value);
 }
 }  // namespace
 
-void CameraView::fillDepth(const ZvlRect& rect, uint16_t value) { FillRect(depth_, pitch_, width_, height_, rect, value); }
-void CameraView::fillColor(const ZvlRect& rect, uint16_t value) { FillRect(pixels_, pitch_, width_, height_, rect, value); }
+void CameraView::fillDepth(const ZvlRect& rect, uint16_t value) {
+  FillRect(depth_, pitch_, width_, height_, rect, value);
+}
+void CameraView::fillColor(const ZvlRect& rect, uint16_t value) {
+  FillRect(pixels_, pitch_, width_, height_, rect, value);
+}
 void CameraView::fillAll(uint16_t color, uint16_t depth) {
   std::fill(pixels_.begin(), pixels_.end(), color);
   std::fill(depth_.begin(), depth_.end(), depth);

@@ -6,9 +6,9 @@
 // strictly greater. Shadows mark only pixels whose depth is still the
 // background value, so a pixel is shadowed at most once per frame and never
 // where an object was drawn.
-#include "render/writers.h"
-
 #include <algorithm>
+
+#include "render/writers.h"
 
 namespace zvl::render {
 namespace {

@@ -7,11 +7,11 @@
 // centre 128.0 = 0x8000), depths 8.8 at the start and 16.16 while stepping;
 // the integer matrix holds 8.8 tile pixels (x, y rows) and 8.8 depth units
 // (z row) per grid step.
-#include "render/shade_table.h"
-#include "render/writers.h"
-
 #include <algorithm>
 #include <cmath>
+
+#include "render/shade_table.h"
+#include "render/writers.h"
 
 namespace zvl::render {
 namespace {
@@ -22,7 +22,6 @@ constexpr float HalfSqrt2 = 0.7071f;
 // Screen positions are kept well inside int32 so that rectangles computed
 // from them cannot overflow; anything farther is off every buffer anyway.
 constexpr double PositionLimit = 1 << 20;
-
 
 // Rounds half away from zero, clamped.
 int32_t RoundFixed(double v, double limit = double(1 << 30)) {
@@ -44,14 +43,14 @@ struct Setup {
   uint32_t* tile;
   ZvlRect* dirty;
   const WriterSet* writers;
-  Box clip;                 // buffer coordinates, inside the buffer, not empty
-  const float* matrix;      // normalised screen matrix, row-major
-  float scale, zscale;      // as given: for chain centres
-  float splatScale;         // screen pixels per 3D pixel in the tile
-  float subPixel;           // f: 8.8 tile units per screen pixel of sub-pixel offset
+  Box clip;             // buffer coordinates, inside the buffer, not empty
+  const float* matrix;  // normalised screen matrix, row-major
+  float scale, zscale;  // as given: for chain centres
+  float splatScale;     // screen pixels per 3D pixel in the tile
+  float subPixel;       // f: 8.8 tile units per screen pixel of sub-pixel offset
   Splat splat;
   Compose compose;
-  float magnification;      // Magnified: screen pixels per tile pixel
+  float magnification;  // Magnified: screen pixels per tile pixel
   bool shadow;
   const uint8_t* shadeRow;
 };
@@ -156,13 +155,17 @@ ZvlRect ComposeScaled(const Setup& s, int X, int Y) {
   CompositeJob job = BaseJob(s);
   job.cells = cells;
   job.screen = ZvlMakeRect(screen.x0, screen.y0, screen.x1, screen.y1);
-  auto tileStart = [&](int origin, int pixel, int cell) {
-    const double t = (128.0 + (pixel - origin) / l) * 65536.0;
-    return uint32_t(std::max<double>(std::floor(t), double(cell) * 65536.0));
-  };
-  job.tx0 = tileStart(X, screen.x0, cells.x0);
-  job.ty0 = tileStart(Y, screen.y0, cells.y0);
+  // The first screen pixel of the whole picture starts in the first cell;
+  // clipped pixels advance the 16.16 tile coordinate by whole steps, so a
+  // clipped picture is exactly the visible part of the whole one.
   job.step = doubled ? 32768u : uint32_t(65536.0 / l);
+  auto tileStart = [&](int origin, int first, int visible, int cell, int lastCell) {
+    const double t = std::max(std::floor((128.0 + (first - origin) / l) * 65536.0), double(cell) * 65536.0);
+    const uint64_t at = uint64_t(t) + uint64_t(visible - first) * job.step;
+    return uint32_t(std::min<uint64_t>(at, uint64_t(lastCell + 1) << 16));
+  };
+  job.tx0 = tileStart(X, left, screen.x0, cells.x0, cells.x1);
+  job.ty0 = tileStart(Y, top, screen.y0, cells.y0, cells.y1);
   if (s.shadow) {
     (doubled ? s.writers->shadowCompositeDoubled : s.writers->shadowCompositeMagnified)(job);
   } else if (doubled) {
@@ -211,11 +214,13 @@ ZvlRect DrawChain(const Setup& s, const double position[3], const ChainGeometry&
   const double sx = (st[0] * m[0] + st[1] * m[1] + st[2] * m[2]) * 256.0 * a;
   const double sy = (st[0] * m[3] + st[1] * m[4] + st[2] * m[5]) * 256.0 * a;
   const double sz = s.shadow ? 0.0 : (st[0] * m[6] + st[1] * m[7] + st[2] * m[8]) * 256.0 * b;
-  const double fx = position[0] - std::trunc(position[0]), fy = position[1] - std::trunc(position[1]);
+  // Whole pixels and the sub-pixel part are taken by floor, so that moving an
+  // object by whole pixels moves its picture exactly, on either side of 0.
+  const double fx = position[0] - std::floor(position[0]), fy = position[1] - std::floor(position[1]);
   const int32_t px = RoundFixed(sx + fx * s.subPixel) + 0x8000;
   const int32_t py = RoundFixed(sy + fy * s.subPixel) + 0x8000;
   const uint32_t startPosition = (uint32_t(py) << 16) + uint32_t(px);
-  int32_t startDepth = RoundFixed(sz + position[2] * 256.0);  // 8.8
+  int32_t startDepth = RoundFixed(sz + position[2] * 256.0);          // 8.8
   if (s.shadow) startDepth = std::clamp(startDepth, 0, 0xFFFE << 8);  // a coverage word is never the empty word
   // 4. The dirty rectangle: the box's corners stepped from the start point
   // exactly as the splat steps, with two cells to spare.
@@ -253,8 +258,12 @@ ZvlRect DrawChain(const Setup& s, const double position[3], const ChainGeometry&
       // The two extra points sit half a body diagonal away: d1 the longest
       // projected diagonal, d2 the partner farthest from it.
       static constexpr int Diagonals[4] = {0, 2, 8, 6};
-      auto xOf = [&](int code) { return int32_t(mx[0] * VoxMoveSteps[code].dx + mx[1] * VoxMoveSteps[code].dy + mx[2] * VoxMoveSteps[code].dz); };
-      auto yOf = [&](int code) { return int32_t(my[0] * VoxMoveSteps[code].dx + my[1] * VoxMoveSteps[code].dy + my[2] * VoxMoveSteps[code].dz); };
+      auto xOf = [&](int code) {
+        return int32_t(mx[0] * VoxMoveSteps[code].dx + mx[1] * VoxMoveSteps[code].dy + mx[2] * VoxMoveSteps[code].dz);
+      };
+      auto yOf = [&](int code) {
+        return int32_t(my[0] * VoxMoveSteps[code].dx + my[1] * VoxMoveSteps[code].dy + my[2] * VoxMoveSteps[code].dz);
+      };
       int d1 = Diagonals[0];
       int64_t best = -1;
       for (int code : Diagonals) {
@@ -275,7 +284,7 @@ ZvlRect DrawChain(const Setup& s, const double position[3], const ChainGeometry&
     }
   }
   // 6. Composite.
-  const int X = int(std::trunc(position[0])), Y = int(std::trunc(position[1]));
+  const int X = int(std::floor(position[0])), Y = int(std::floor(position[1]));
   return s.compose == Compose::OneToOne ? ComposeOneToOne(s, X, Y) : ComposeScaled(s, X, Y);
 }
 

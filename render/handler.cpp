@@ -1,11 +1,11 @@
 // The scene handler, the shared SplatTile and the colour-model conversions.
 // Their memory comes from the installed allocate function.
-#include "render/tile.h"
-#include "render/writers.h"
-
 #include <algorithm>
 #include <cstring>
 #include <new>
+
+#include "render/tile.h"
+#include "render/writers.h"
 
 namespace zvl::render {
 namespace {

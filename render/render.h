@@ -35,14 +35,14 @@
 // is always cut to the buffer.
 #pragma once
 
-#include "render/messages.h"
-#include "zvlfile/zvlfile.h"
-
 #include <cstdint>
 #include <functional>
 #include <optional>
 #include <span>
 #include <vector>
+
+#include "render/messages.h"
+#include "zvlfile/zvlfile.h"
 
 // ---------------------------------------------------------------------------
 // Setup and the processor type
@@ -50,10 +50,10 @@
 // CpuType values (one byte, process-wide; 0 until the first ZvlSetup).
 // Only types 1 to 4 can render.
 inline constexpr uint8_t ZvlCpuNone = 0;
-inline constexpr uint8_t ZvlCpu486 = 1;         // no CPUID, not "GenuineIntel", or CPUID level below 1
-inline constexpr uint8_t ZvlCpuPentium = 2;     // "GenuineIntel" family 5 without MMX
-inline constexpr uint8_t ZvlCpuPentiumMmx = 3;  // "GenuineIntel" family 5 with MMX: the packed writer set
-inline constexpr uint8_t ZvlCpuPentiumPro = 4;  // "GenuineIntel" family 6 and later (base family 15 included)
+inline constexpr uint8_t ZvlCpu486 = 1;            // no CPUID, not "GenuineIntel", or CPUID level below 1
+inline constexpr uint8_t ZvlCpuPentium = 2;        // "GenuineIntel" family 5 without MMX
+inline constexpr uint8_t ZvlCpuPentiumMmx = 3;     // "GenuineIntel" family 5 with MMX: the packed writer set
+inline constexpr uint8_t ZvlCpuPentiumPro = 4;     // "GenuineIntel" family 6 and later (base family 15 included)
 inline constexpr uint8_t ZvlCpuUnsupported = 255;  // alignment-check flag fixed, or Intel family 4 and below
 
 // Installs the six I/O functions (they are handed to the file layer too, so
@@ -114,17 +114,17 @@ ZvlRect ZvlUniteRect(const ZvlRect& a, const ZvlRect& b);
 // handler). The colour buffer holds colourPitch * height pixels and the
 // depth buffer depthPitch * height entries.
 struct FrameBufferDesc {
-  void* colorBuffer = nullptr;     // first pixel, top row first
-  uint16_t* depthBuffer = nullptr; // first entry, same geometry
-  int16_t width = 0;               // pixels per row that may be drawn
-  int16_t height = 0;              // rows that may be drawn
-  uint8_t pixelSize = 2;           // bytes per colour pixel: 1 (palette index) or 2 (16-bit RGB)
+  void* colorBuffer = nullptr;      // first pixel, top row first
+  uint16_t* depthBuffer = nullptr;  // first entry, same geometry
+  int16_t width = 0;                // pixels per row that may be drawn
+  int16_t height = 0;               // rows that may be drawn
+  uint8_t pixelSize = 2;            // bytes per colour pixel: 1 (palette index) or 2 (16-bit RGB)
 };
 
 // A ColorIndex is shade << 8 | palette index (shade 0..23): 6144 are used.
 inline constexpr int ZvlColorIndexCount = 24 * 256;
-inline constexpr int ZvlShadowTableSize8 = 256;      // bytes
-inline constexpr int ZvlShadowTableSize16 = 65536;   // uint16 entries
+inline constexpr int ZvlShadowTableSize8 = 256;     // bytes
+inline constexpr int ZvlShadowTableSize16 = 65536;  // uint16 entries
 
 // Depth conventions (ScnHandler flags bit 0).
 inline constexpr uint32_t ZvlInvertedDepth = 1;
@@ -142,22 +142,21 @@ struct ScnHandler;
 // caller's.
 enum class DrawMode : uint8_t;
 using ZvlPreDrawHook = void (*)(ScnHandler* handler, int object, const float position[3], const float matrix[9],
-                                const ZvlRect& clip, const float light[3], float scale, float zscale,
-                                DrawMode mode);
+                                const ZvlRect& clip, const float light[3], float scale, float zscale, DrawMode mode);
 using ZvlPostDrawHook = void (*)(ScnHandler* handler, int object);
 
 // The eleven per-pixel routines chosen once per handler (see writers.h).
 struct WriterSet;
 
 struct ScnHandler {
-  uint32_t flags = 0;                  // bit 0: inverted depth convention
-  FrameBufferDesc* buffer = nullptr;   // the output (not owned)
-  ZvlRect drawn;                       // pixels written by the last draw call
-  ZvlRect clip;                        // part of the buffer that may be written
-  int32_t colorPitch = 0;              // pixels between colour rows
-  int32_t depthPitch = 0;              // entries between depth rows
-  void* colorTable = nullptr;          // owned: 6144 bytes (pixel size 1) or 6144 uint16 (2)
-  void* shadowTable = nullptr;         // owned or null: 256 bytes or 65536 uint16
+  uint32_t flags = 0;                 // bit 0: inverted depth convention
+  FrameBufferDesc* buffer = nullptr;  // the output (not owned)
+  ZvlRect drawn;                      // pixels written by the last draw call
+  ZvlRect clip;                       // part of the buffer that may be written
+  int32_t colorPitch = 0;             // pixels between colour rows
+  int32_t depthPitch = 0;             // entries between depth rows
+  void* colorTable = nullptr;         // owned: 6144 bytes (pixel size 1) or 6144 uint16 (2)
+  void* shadowTable = nullptr;        // owned or null: 256 bytes or 65536 uint16
   ZvlPreDrawHook preDraw = nullptr;
   ZvlPostDrawHook postDraw = nullptr;
   void* hookContext = nullptr;         // for the hooks' owner
@@ -251,19 +250,19 @@ inline constexpr uint8_t ZvlObjectHidden = 0x80;
 // after fitting (ZvlResetSceneState).
 struct SceneState {
   int32_t objectCount = 0;
-  int32_t frameCount = 0;                  // 0: no animation, objects at the origin unrotated
-  const ObjectAnimation* animation = nullptr;  // the database's, per object
-  std::vector<SceneObject> objects;        // empty: no geometry ("pure animation")
-  float worldOffset[3] = {0, 0, 0};        // added after the world matrix
+  int32_t frameCount = 0;                              // 0: no animation, objects at the origin unrotated
+  const ObjectAnimation* animation = nullptr;          // the database's, per object
+  std::vector<SceneObject> objects;                    // empty: no geometry ("pure animation")
+  float worldOffset[3] = {0, 0, 0};                    // added after the world matrix
   float worldMatrix[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};  // row-major
-  float scale = 1.0f;                      // scene scale S
-  float light[3] = {0, 0, 1};              // given to ZvlDrawObject
+  float scale = 1.0f;                                  // scene scale S
+  float light[3] = {0, 0, 1};                          // given to ZvlDrawObject
   DrawMode drawMode = DrawMode::Fill;
   bool shadowsOn = false;
   float shadowDirection[3] = {0.3f, 0.3f, -1.0f};  // along which shadows are cast
-  float groundHeight = 0.0f;               // z of the plane that receives shadows
-  int16_t screenOffset[3] = {0, 0, 0};     // added to every projected position
-  bool busy = false;                       // set while a frame is drawn
+  float groundHeight = 0.0f;                       // z of the plane that receives shadows
+  int16_t screenOffset[3] = {0, 0, 0};             // added to every projected position
+  bool busy = false;                               // set while a frame is drawn
 };
 // Back to the defaults, keeping the objects, the animation and shadowsOn.
 void ZvlResetSceneState(SceneState& state);
@@ -303,18 +302,18 @@ enum class ZvlKeyGroup { Camera, Light, Shadow, ScenePosition, ModelRotation };
 // The orbit camera and its output image
 
 struct Camera {
-  float position[3] = {0, 0, 0};        // eye point
+  float position[3] = {0, 0, 0};                    // eye point
   float rotation[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};  // rows: screen x axis, screen y axis, view direction
-  float focalDistance = 400.0f;         // D: perspective strength
-  float focalScale = 1.0f;              // F: perspective multiplier
-  float elevation = 0.5236f;            // orbit elevation (30 degrees)
+  float focalDistance = 400.0f;                     // D: perspective strength
+  float focalScale = 1.0f;                          // F: perspective multiplier
+  float elevation = 0.5236f;                        // orbit elevation (30 degrees)
   float azimuth = 0.0f;
-  float distance = 300.0f;              // orbit radius
-  float targetHeight = 0.0f;            // z of the orbit centre
-  float distanceStep = 655.34f;         // change of distance per key press
-  float cachedFactor = -1.0f;           // perspective factor shared by one frame
-  float depthOffset = 0.0f;             // added to the view depth
-  uint32_t perPointPerspective = 0;     // 0: one factor per frame; else one per point
+  float distance = 300.0f;                    // orbit radius
+  float targetHeight = 0.0f;                  // z of the orbit centre
+  float distanceStep = 655.34f;               // change of distance per key press
+  float cachedFactor = -1.0f;                 // perspective factor shared by one frame
+  float depthOffset = 0.0f;                   // added to the view depth
+  uint32_t perPointPerspective = 0;           // 0: one factor per frame; else one per point
   int viewportWidth = 0, viewportHeight = 0;  // screen centre = (width >> 1, height >> 1)
 };
 
@@ -336,12 +335,12 @@ bool ZvlCameraKey(Camera& camera, int key);
 // What a ZvlBase draws into.
 struct ZvlOutput {
   void* colorBuffer = nullptr;
-  int colorBits = 16;          // 8 or 16
-  uint16_t redMask = 0x7C00;   // 16-bit: 0x7C00 (5-5-5) or 0xF800 (5-6-5)
-  int32_t colorPitch = 0;      // pixels between rows
+  int colorBits = 16;         // 8 or 16
+  uint16_t redMask = 0x7C00;  // 16-bit: 0x7C00 (5-5-5) or 0xF800 (5-6-5)
+  int32_t colorPitch = 0;     // pixels between rows
   uint16_t* depthBuffer = nullptr;
   int depthBits = 16;
-  int32_t depthPitch = 0;      // entries between rows
+  int32_t depthPitch = 0;  // entries between rows
   int width = 0, height = 0;
 };
 
@@ -508,8 +507,8 @@ class ZvlBase {
   FrameBufferDesc buffer_;
   CameraView* camera_ = nullptr;
   uint16_t colorModel_ = 0x7C00;
-  std::vector<uint16_t> loadedTable_;   // 6144 entries, 5-5-5
-  std::vector<uint16_t> shadowTable_;   // 65536 entries
+  std::vector<uint16_t> loadedTable_;  // 6144 entries, 5-5-5
+  std::vector<uint16_t> shadowTable_;  // 65536 entries
   std::function<void(const char*)> showMessage_;
   ZvlPreDrawHook preDraw_ = nullptr;
   ZvlPostDrawHook postDraw_ = nullptr;

@@ -2,11 +2,11 @@
 // location and matrix and the world transform, projected by the caller's
 // camera, given a screen matrix, scale, depth scale and level of detail,
 // drawn, and shadowed on the ground plane.
-#include "render/render.h"
-
 #include <algorithm>
 #include <array>
 #include <cmath>
+
+#include "render/render.h"
 
 namespace {
 
@@ -50,7 +50,7 @@ Placement Place(const SceneState& state, int object, int frame) {
 // Where an object lands on the screen and how its axes project.
 struct ScreenPlacement {
   float position[3];
-  float matrix[9];  // normalised screen matrix J
+  float matrix[9];      // normalised screen matrix J
   float pixelsPerUnit;  // m: screen pixels per world unit (largest column)
   float zmax;           // depth units per world unit (largest column)
 };
@@ -126,8 +126,8 @@ int ZvlRenderScene(ScnHandler* handler, SceneState& state, const ZvlProjection& 
     const std::span<const VoxPartView> parts(object.parts.data() + current, object.parts.size() - current);
     const VoxObjectHead& head = parts[0].head;
     // 3. The probe length.
-    const float u = float(std::min({head.dimensions[0], head.dimensions[1], head.dimensions[2]})) * head.pixelSize *
-                    state.scale;
+    const float u =
+        float(std::min({head.dimensions[0], head.dimensions[1], head.dimensions[2]})) * head.pixelSize * state.scale;
     if (!(u > 0) || !std::isfinite(u)) continue;
     // 4. World placement.
     const Placement placed = Place(state, i, frame);

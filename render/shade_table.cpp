@@ -8,10 +8,10 @@
 // light, 0 across it.
 #include "render/shade_table.h"
 
-#include "zvlfile/voxpart.h"
-
 #include <array>
 #include <cmath>
+
+#include "zvlfile/voxpart.h"
 
 namespace zvl::render {
 namespace {
@@ -22,7 +22,8 @@ constexpr double AzimuthStep = 2.0 * 3.14159265358979323846 / 89.0;
 
 uint8_t ShadeForAngle(int normalPolar, int relativeAzimuth, int lightPolar) {
   const double a = normalPolar * PolarStep, b = lightPolar * PolarStep;
-  const double cosAngle = std::cos(a) * std::cos(b) + std::sin(a) * std::sin(b) * std::cos(relativeAzimuth * AzimuthStep);
+  const double cosAngle =
+      std::cos(a) * std::cos(b) + std::sin(a) * std::sin(b) * std::cos(relativeAzimuth * AzimuthStep);
   const double folded = std::acos(std::fmin(1.0, std::fabs(cosAngle)));  // 0 .. pi/2
   const long shade = std::lround(22.0 * (1.0 - folded / HalfPi));
   return uint8_t(shade < 0 ? 0 : shade > 22 ? 22 : shade);

@@ -2,9 +2,9 @@
 // state of the renderer that lives beside it.
 #pragma once
 
-#include "render/render.h"
-
 #include <cstdint>
+
+#include "render/render.h"
 
 namespace zvl::render {
 

@@ -13,9 +13,9 @@
 // word wins over a stored depth only when strictly nearer.
 #pragma once
 
-#include "render/tile.h"
-
 #include <cstdint>
+
+#include "render/tile.h"
 
 namespace zvl::render {
 
@@ -25,28 +25,28 @@ namespace zvl::render {
 using StepTable = uint64_t[32];
 
 struct SplatJob {
-  uint32_t* tile = nullptr;          // the tile's 65536 words
-  const uint8_t* moves = nullptr;    // count Moves of 3 bytes
+  uint32_t* tile = nullptr;        // the tile's 65536 words
+  const uint8_t* moves = nullptr;  // count Moves of 3 bytes
   int32_t count = 0;
-  const uint64_t* steps = nullptr;   // StepTable
-  const uint8_t* shadeRow = nullptr; // ShadeTable row + 89 - Z, indexed by NormalIndex
-  uint32_t position = 0;             // 8.8 x | 8.8 y << 16 of the start point
-  uint32_t depth = 0;                // 16.16 depth of the start point
-  uint32_t offset1 = 0, offset2 = 0; // three-point: packed offsets of the d1 and d2 points
+  const uint64_t* steps = nullptr;    // StepTable
+  const uint8_t* shadeRow = nullptr;  // ShadeTable row + 89 - Z, indexed by NormalIndex
+  uint32_t position = 0;              // 8.8 x | 8.8 y << 16 of the start point
+  uint32_t depth = 0;                 // 16.16 depth of the start point
+  uint32_t offset1 = 0, offset2 = 0;  // three-point: packed offsets of the d1 and d2 points
 };
 
 // One compositing call. Tile rectangle and screen rectangle are already cut
 // to the clip rectangle.
 struct CompositeJob {
   uint32_t* tile = nullptr;
-  void* color = nullptr;             // colour buffer, first pixel of row 0
-  int32_t colorPitch = 0;            // pixels
+  void* color = nullptr;   // colour buffer, first pixel of row 0
+  int32_t colorPitch = 0;  // pixels
   uint16_t* depth = nullptr;
-  int32_t depthPitch = 0;            // entries
-  const void* colorTable = nullptr;  // ColorIndex -> pixel value
-  const void* shadowTable = nullptr; // pixel value -> shadowed pixel value
-  ZvlRect cells;                     // 1:1: the tile cells to copy (cell (x0, y0) to screen (left, top))
-  int left = 0, top = 0;             // 1:1: screen position of cells (x0, y0)
+  int32_t depthPitch = 0;             // entries
+  const void* colorTable = nullptr;   // ColorIndex -> pixel value
+  const void* shadowTable = nullptr;  // pixel value -> shadowed pixel value
+  ZvlRect cells;                      // 1:1: the tile cells to copy (cell (x0, y0) to screen (left, top))
+  int left = 0, top = 0;              // 1:1: screen position of cells (x0, y0)
   // Magnified and doubled: the screen rectangle to fill (x0..x1, y0..y1) and,
   // per screen pixel, the tile cell: column = (tx0 + (sx - x0) * step) >> 16,
   // clamped to cells.x0..cells.x1 (rows alike).
@@ -63,16 +63,15 @@ struct WriterSet {
   void (*coverageSplat)(const zvl::render::SplatJob& job);
   void (*clearTileRect)(uint32_t* tile, const ZvlRect& cells);
   void (*resolveTile)(uint32_t* tile, const ZvlRect& cells, const void* colorTable);
-  void (*composite)(const zvl::render::CompositeJob& job);            // 1:1, empties the words it reads
-  void (*compositeMagnified)(const zvl::render::CompositeJob& job);   // resolved words, leaves them
-  void (*compositeDoubled)(const zvl::render::CompositeJob& job);     // 2 x 2 blocks, leaves the words
-  void (*shadowComposite)(const zvl::render::CompositeJob& job);      // empties the words it reads
+  void (*composite)(const zvl::render::CompositeJob& job);           // 1:1, empties the words it reads
+  void (*compositeMagnified)(const zvl::render::CompositeJob& job);  // resolved words, leaves them
+  void (*compositeDoubled)(const zvl::render::CompositeJob& job);    // 2 x 2 blocks, leaves the words
+  void (*shadowComposite)(const zvl::render::CompositeJob& job);     // empties the words it reads
   void (*shadowCompositeMagnified)(const zvl::render::CompositeJob& job);
   void (*shadowCompositeDoubled)(const zvl::render::CompositeJob& job);
 };
 
 namespace zvl::render {
-
 
 const WriterSet* FindWriterSet(ZvlWriterSetKind kind, int pixelSize, bool inverted);
 

@@ -1,12 +1,12 @@
 // ZvlBase: a loaded scene on the drawing side. Keeps the handler matched to
 // the output (pixel size, colour model), fits the scene to the camera,
 // renders frames and turns key presses into changes of the scene.
-#include "render/render.h"
-
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
+
+#include "render/render.h"
 
 namespace {
 
@@ -240,8 +240,8 @@ std::optional<ZvlRect> ZvlBase::render(const ZvlOutput& output, int frame, bool 
   float l0[3];
   PlacedLocation(state_, 0, frame_, l0);
   const float* w = camera.rotation + 6;
-  const float d = (l0[0] - camera.position[0]) * w[0] + (l0[1] - camera.position[1]) * w[1] +
-                  (l0[2] - camera.position[2]) * w[2];
+  const float d =
+      (l0[0] - camera.position[0]) * w[0] + (l0[1] - camera.position[1]) * w[1] + (l0[2] - camera.position[2]) * w[2];
   camera.depthOffset = 32767.0f - d;
   camera.cachedFactor = -1.0f;
   if (ZvlRenderScene(handler_, state_, camera_->projection(), frame_) != 0) return std::nullopt;
@@ -274,7 +274,8 @@ ZvlBox ZvlBase::sceneBox(int frame, float scale) const {
       float c[3];
       for (int k = 0; k < 3; ++k) c[k] = (head.minimum[k] + ((corner >> k) & 1) * head.dimensions[k]) * unit;
       for (int r = 0; r < 3; ++r) {
-        const float p = scale * location[r] + matrix[r * 3] * c[0] + matrix[r * 3 + 1] * c[1] + matrix[r * 3 + 2] * c[2];
+        const float p =
+            scale * location[r] + matrix[r * 3] * c[0] + matrix[r * 3 + 1] * c[1] + matrix[r * 3 + 2] * c[2];
         box.min[r] = any ? std::min(box.min[r], p) : p;
         box.max[r] = any ? std::max(box.max[r], p) : p;
       }
@@ -315,8 +316,9 @@ void ZvlBase::fitToView(float focalDistance, float scale) {
   const float e = std::hypot(p1[0] - p0[0], p1[1] - p0[1]);
   // 6. The scene scale.
   const SceneObject& first = state_.objects[0];
-  const float pixelSize =
-      first.parts.empty() ? 0.0f : first.parts[std::clamp(first.current, 0, int(first.parts.size()) - 1)].head.pixelSize;
+  const float pixelSize = first.parts.empty()
+                              ? 0.0f
+                              : first.parts[std::clamp(first.current, 0, int(first.parts.size()) - 1)].head.pixelSize;
   const float wanted = scale >= 0 ? scale : (pixelSize > 0 ? extent / pixelSize : 0.0f);
   const float s = e > 0 && wanted > 0 ? wanted / e : 1.0f;
   state_.scale = std::isfinite(s) ? s : 1.0f;

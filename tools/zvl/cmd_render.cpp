@@ -1,15 +1,15 @@
 // zvl render: draws frames of a ZVL file into PNG pictures, with the camera
 // fitted as the player fits it when it opens a file.
-#include "render/png_image.h"
-#include "render/render.h"
-#include "tools/zvl/command.h"
-
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
 #include <memory>
 #include <regex>
 #include <string>
+
+#include "render/png_image.h"
+#include "render/render.h"
+#include "tools/zvl/command.h"
 
 namespace {
 
@@ -124,7 +124,8 @@ void Run(const RenderOptions& o) {
   const bool range = !o.frames.empty();
   if (range) {
     const std::regex framesPattern("([0-9]{1,9})-([0-9]{1,9})");
-    if (!std::regex_match(o.frames, match, framesPattern) || (first = std::stoi(match[1])) > (last = std::stoi(match[2]))) {
+    if (!std::regex_match(o.frames, match, framesPattern) ||
+        (first = std::stoi(match[1])) > (last = std::stoi(match[2]))) {
       Fail(o.frames, "frames must be A-B with A <= B");
       return;
     }
