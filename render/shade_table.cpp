@@ -3,7 +3,8 @@
 // azimuth); the same byte is reached by two neighbouring polar steps (t with
 // a positive relative azimuth, t + 1 with a negative one), so each byte takes
 // the reading that more (normal, light) pairs reach, which is never more
-// than one polar step off. The shade is linear in the angle between the
+// than one polar step off (row 0, whose light has no azimuth, is exact).
+// The shade is linear in the angle between the
 // normal's line and the light's line, folded at a right angle: 22 along the
 // light, 0 across it.
 #include "render/shade_table.h"
@@ -38,7 +39,9 @@ struct Table {
       for (int b = 1; b <= lastAddressable; ++b) {
         const int q = (b - 1) / ShadeAzimuthSteps, m = (b - 1) % ShadeAzimuthSteps;
         int polar = q, azimuth = m;
-        if (m > ShadeAzimuthSteps / 2 && q + 1 <= 23) {
+        // A light along the z axis always comes with azimuth 0, so its row
+        // is read one way only.
+        if (row > 0 && m > ShadeAzimuthSteps / 2 && q + 1 <= 23) {
           polar = q + 1;
           azimuth = m - ShadeAzimuthSteps;
         }

@@ -301,6 +301,7 @@ void ZvlBase::fitToView(float focalDistance, float scale) {
   camera.distance = FittedDistance;
   camera.distanceStep = FittedDistanceStep;
   camera.elevation = FittedElevation;
+  camera.targetHeight = 0.0f;  // measured from the same eye every time, so fitting twice changes nothing
   ZvlOrbit(camera);
   // 4. The scene position step.
   positionStep = 0.1f * diagonal;
