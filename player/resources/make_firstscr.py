@@ -9,7 +9,7 @@ and how to open a file) is held by the program as the Qt resource
 import struct
 import sys
 
-WIDTH, HEIGHT = 640, 400
+WIDTH, HEIGHT = 640, 480
 
 # Palette: 0..63 background gradient, 64..95 cube shades, 250..255 text.
 palette = [(0, 0, 0)] * 256
