@@ -315,6 +315,27 @@ TEST(ZvlReader, UserDataIsSkippedWithoutAHookAndReadWithOne) {
   EXPECT_EQ(back->userDataSize, 6);
 }
 
+TEST(ZvlWriter, UserDataComesFromTheWriterHookAndFailuresKeepItsMessage) {
+  ZvlDatabasePtr db(ZvlCreateDatabase(0));
+  db->hasUserData = 1;
+  db->userDataSize = 4;
+  ZvlSetUserDataHooks(nullptr, [](ZvlHandle handle, const ZorvelDatabase*) {
+    return ZvlIo().write(handle, "abcd", 4) == 4 ? 0 : ZvlFailure;
+  });
+  const auto bytes = write(*db);
+  ASSERT_EQ(bytes.size(), 8u + 8u + 4u);
+  EXPECT_EQ(zvl::le::i32(bytes.data() + 4), 20);
+  EXPECT_EQ(zvl::le::u32(bytes.data() + 8), id::UserData);
+  EXPECT_EQ(zvl::le::i32(bytes.data() + 12), 12);
+  EXPECT_EQ(std::string(bytes.begin() + 16, bytes.end()), "abcd");
+
+  ZvlSetUserDataHooks(nullptr, [](ZvlHandle, const ZorvelDatabase*) { return int(ZvlFailure); });
+  ZvlMemoryStream file;
+  EXPECT_NE(ZvlWriteDatabase(ZvlStreamHandle(file), *db), 0);
+  EXPECT_STREQ(ZvlGetErrorText(), zvl::msg::ErrorWritingUserData);
+  ZvlSetUserDataHooks(nullptr, nullptr);
+}
+
 TEST(ZvlReader, EveryTruncationIsRefusedWithoutCrashing) {
   const ZvlDatabasePtr db = makeDatabase({2, 1}, 2, ZvlStreamable);
   const auto bytes = write(*db);
