@@ -3,6 +3,7 @@
 #include "player/dialogs.h"
 #include "player/menu_table.h"
 #include "player/messages.h"
+#include "player/settings_file.h"
 #include "player/toolbar_icons.h"
 
 #include <QAction>
@@ -262,7 +263,7 @@ std::optional<Rgb> CMainFrame::chooseColor(ColorChoice which, Rgb current) {
 
 std::optional<std::string> CMainFrame::chooseSettingsFile(bool forSaving, const std::string& suggested) {
   char filter[64];
-  std::snprintf(filter, sizeof filter, msg::SettingsFilter, msg::SettingsExtension, msg::SettingsExtension);
+  std::snprintf(filter, sizeof filter, msg::SettingsFilter, SettingsExtension, SettingsExtension);
   const QString start = suggested.empty() ? ToQString(msg::SettingsDefaultName) : QFile::decodeName(suggested.c_str());
   const QString path = askFile(forSaving ? id::SaveSettings : id::LoadSettings,
                                ToQString(forSaving ? msg::SaveSettingsTitle : msg::LoadSettingsTitle),

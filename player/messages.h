@@ -37,7 +37,6 @@ inline constexpr const char* FrameRateStatus = "Frame rate = %3.1f";
 inline constexpr const char* SaveSettingsTitle = "Save Settings";
 inline constexpr const char* LoadSettingsTitle = "Load Settings";
 inline constexpr const char* SettingsFilter = "%s files (*.%s)";
-inline constexpr const char* SettingsExtension = "zsi";
 inline constexpr const char* SettingsDefaultName = "*.zsi";
 
 // Properties dialog formats.

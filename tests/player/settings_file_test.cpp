@@ -1,11 +1,11 @@
 #include "player/settings_file.h"
+#include "test_scenes.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <unistd.h>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -14,6 +14,7 @@
 
 namespace fs = std::filesystem;
 using namespace zvplay;
+using zvplay::test::TempDir;
 
 namespace {
 
@@ -42,12 +43,6 @@ std::vector<uint8_t> readAll(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
   return {std::istreambuf_iterator<char>(in), {}};
 }
-
-struct TempDir {
-  fs::path path = fs::temp_directory_path() / ("zvplay_settings_" + std::to_string(::getpid()));
-  TempDir() { fs::create_directories(path); }
-  ~TempDir() { fs::remove_all(path); }
-};
 
 }  // namespace
 
