@@ -1,6 +1,9 @@
 // The compositors, the resolve writers and the clear writer, one group per
 // (pixel size, depth convention), and the writer sets built from them.
 //
+// Every loop writes without branches (a pixel keeps its value where the
+// test fails): which pixels win is data-dependent and would be mispredicted.
+//
 // Depth test: normal convention, a word is stored when its depth is
 // strictly smaller than the buffer's; inverted, when 65535 - depth is
 // strictly greater. Shadows mark only pixels whose depth is still the
@@ -38,15 +41,17 @@ void Composite(const CompositeJob& job) {
     const int sy = job.top + cy - cells.y0;
     Pixel* color = ColorRow<Pixel>(job, sy) + job.left;
     uint16_t* depth = DepthRow(job, sy) + job.left;
+    // Without branches: an empty word (depth 65535, ColorIndex 0) never
+    // wins, so it needs no test of its own, and whether a word wins is
+    // data-dependent.
     for (int cx = cells.x0, sx = 0; cx <= cells.x1; ++cx, ++sx) {
       const uint32_t word = row[cx];
-      if (word == TileEmpty) continue;
       row[cx] = TileEmpty;
-      const uint16_t value = Depth<Inverted>::Of(word);
-      if (Depth<Inverted>::Wins(value, depth[sx])) {
-        depth[sx] = value;
-        color[sx] = table[word & 0xFFFFu];
-      }
+      const uint16_t value = Depth<Inverted>::Of(word), stored = depth[sx];
+      const bool wins = Depth<Inverted>::Wins(value, stored);
+      const Pixel fresh = table[word & 0xFFFFu], old = color[sx];
+      depth[sx] = wins ? value : stored;
+      color[sx] = wins ? fresh : old;
     }
   }
 }
@@ -58,21 +63,20 @@ template <class Pixel, bool Inverted, bool Resolved>
 void CompositeScaled(const CompositeJob& job) {
   const Pixel* table = static_cast<const Pixel*>(job.colorTable);
   const ZvlRect& s = job.screen;
-  const uint32_t lastColumn = uint32_t(job.cells.x1), lastRow = uint32_t(job.cells.y1);
-  uint32_t ty = job.ty0;
+  const uint64_t lastColumn = uint64_t(job.cells.x1), lastRow = uint64_t(job.cells.y1);
+  uint64_t ty = job.ty0;
   for (int sy = s.y0; sy <= s.y1; ++sy, ty += job.step) {
-    const uint32_t* row = job.tile + std::min(ty >> 16, lastRow) * TileSize;
+    const uint32_t* row = job.tile + std::min(ty >> 32, lastRow) * TileSize;
     Pixel* color = ColorRow<Pixel>(job, sy);
     uint16_t* depth = DepthRow(job, sy);
-    uint32_t tx = job.tx0;
+    uint64_t tx = job.tx0;
     for (int sx = s.x0; sx <= s.x1; ++sx, tx += job.step) {
-      const uint32_t word = row[std::min(tx >> 16, lastColumn)];
-      if (word == TileEmpty) continue;
-      const uint16_t value = Depth<Inverted>::Of(word);
-      if (Depth<Inverted>::Wins(value, depth[sx])) {
-        depth[sx] = value;
-        color[sx] = Resolved ? Pixel(word) : table[word & 0xFFFFu];
-      }
+      const uint32_t word = row[std::min(tx >> 32, lastColumn)];
+      const uint16_t value = Depth<Inverted>::Of(word), stored = depth[sx];
+      const bool wins = Depth<Inverted>::Wins(value, stored);
+      const Pixel fresh = Resolved ? Pixel(word) : table[word & 0xFFFFu], old = color[sx];
+      depth[sx] = wins ? value : stored;
+      color[sx] = wins ? fresh : old;
     }
   }
 }
@@ -87,12 +91,13 @@ void ShadowComposite(const CompositeJob& job) {
     Pixel* color = ColorRow<Pixel>(job, sy) + job.left;
     uint16_t* depth = DepthRow(job, sy) + job.left;
     for (int cx = cells.x0, sx = 0; cx <= cells.x1; ++cx, ++sx) {
-      if (row[cx] == TileEmpty) continue;
+      const bool covered = row[cx] != TileEmpty;
       row[cx] = TileEmpty;
-      if (depth[sx] == Depth<Inverted>::Background) {
-        depth[sx] = Depth<Inverted>::ShadowMark;
-        color[sx] = shadow[color[sx]];
-      }
+      const uint16_t stored = depth[sx];
+      const bool marks = covered && stored == Depth<Inverted>::Background;
+      const Pixel old = color[sx], darker = shadow[old];
+      depth[sx] = marks ? Depth<Inverted>::ShadowMark : stored;
+      color[sx] = marks ? darker : old;
     }
   }
 }
@@ -101,19 +106,20 @@ template <class Pixel, bool Inverted>
 void ShadowCompositeScaled(const CompositeJob& job) {
   const Pixel* shadow = static_cast<const Pixel*>(job.shadowTable);
   const ZvlRect& s = job.screen;
-  const uint32_t lastColumn = uint32_t(job.cells.x1), lastRow = uint32_t(job.cells.y1);
-  uint32_t ty = job.ty0;
+  const uint64_t lastColumn = uint64_t(job.cells.x1), lastRow = uint64_t(job.cells.y1);
+  uint64_t ty = job.ty0;
   for (int sy = s.y0; sy <= s.y1; ++sy, ty += job.step) {
-    const uint32_t* row = job.tile + std::min(ty >> 16, lastRow) * TileSize;
+    const uint32_t* row = job.tile + std::min(ty >> 32, lastRow) * TileSize;
     Pixel* color = ColorRow<Pixel>(job, sy);
     uint16_t* depth = DepthRow(job, sy);
-    uint32_t tx = job.tx0;
+    uint64_t tx = job.tx0;
     for (int sx = s.x0; sx <= s.x1; ++sx, tx += job.step) {
-      if (row[std::min(tx >> 16, lastColumn)] == TileEmpty) continue;
-      if (depth[sx] == Depth<Inverted>::Background) {
-        depth[sx] = Depth<Inverted>::ShadowMark;
-        color[sx] = shadow[color[sx]];
-      }
+      const bool covered = row[std::min(tx >> 32, lastColumn)] != TileEmpty;
+      const uint16_t stored = depth[sx];
+      const bool marks = covered && stored == Depth<Inverted>::Background;
+      const Pixel old = color[sx], darker = shadow[old];
+      depth[sx] = marks ? Depth<Inverted>::ShadowMark : stored;
+      color[sx] = marks ? darker : old;
     }
   }
 }

@@ -52,8 +52,35 @@ struct Setup {
   Compose compose;
   float magnification;  // Magnified: screen pixels per tile pixel
   bool shadow;
-  const uint8_t* shadeRow;
+  const uint16_t* shadeRow;
+  // The integer matrix (8.8 tile pixels and 8.8 depth units per grid step)
+  // and the StepTable made from it.
+  int32_t mx[3], my[3], mz[3];
+  StepTable* steps;
 };
+
+// Step 1 and 2 of every chain, the same for all chains of one call: the
+// integer matrix from the screen matrix and the scales, and the StepTable.
+void BuildSteps(Setup& s, StepTable& steps) {
+  const float* m = s.matrix;
+  const double a = s.splatScale, b = s.zscale;
+  for (int k = 0; k < 3; ++k) {
+    s.mx[k] = RoundFixed(m[k] * 256.0 * a, 32767);
+    s.my[k] = RoundFixed(m[3 + k] * 256.0 * a, 32767);
+    s.mz[k] = s.shadow ? 0 : RoundFixed(m[6 + k] * 256.0 * b, 1 << 21);
+  }
+  uint64_t perCode[32] = {};
+  for (int code = 0; code < VoxMoveCodeCount; ++code) {
+    const VoxStep d = VoxMoveSteps[code];
+    const int32_t xs = s.mx[0] * d.dx + s.mx[1] * d.dy + s.mx[2] * d.dz;
+    const int32_t ys = s.my[0] * d.dx + s.my[1] * d.dy + s.my[2] * d.dz;
+    const int32_t zs = s.mz[0] * d.dx + s.mz[1] * d.dy + s.mz[2] * d.dz;
+    const uint32_t xy = uint32_t(xs) + (uint32_t(ys) << 16);
+    perCode[code] = (uint64_t(uint32_t(zs) << 8) << 32) | xy;
+  }
+  ExpandStepTable(perCode, steps);
+  s.steps = &steps;
+}
 
 // Where the clip rectangle given to a draw call lies in the buffer: cut to
 // the handler's clip rectangle and always to the buffer itself.
@@ -156,13 +183,15 @@ ZvlRect ComposeScaled(const Setup& s, int X, int Y) {
   job.cells = cells;
   job.screen = ZvlMakeRect(screen.x0, screen.y0, screen.x1, screen.y1);
   // The first screen pixel of the whole picture starts in the first cell;
-  // clipped pixels advance the 16.16 tile coordinate by whole steps, so a
-  // clipped picture is exactly the visible part of the whole one.
-  job.step = doubled ? 32768u : uint32_t(65536.0 / l);
+  // clipped pixels advance the 32.32 tile coordinate by whole steps, so a
+  // clipped picture is exactly the visible part of the whole one. The step
+  // is rounded up so that a pixel on a cell's edge lands in that cell.
+  constexpr double One = 4294967296.0;  // 1.0 in 32.32
+  job.step = doubled ? uint64_t(1) << 31 : uint64_t(std::ceil(One / l));
   auto tileStart = [&](int origin, int first, int visible, int cell, int lastCell) {
-    const double t = std::max(std::floor((128.0 + (first - origin) / l) * 65536.0), double(cell) * 65536.0);
+    const double t = std::max(std::floor((128.0 + (first - origin) / l) * One), double(cell) * One);
     const uint64_t at = uint64_t(t) + uint64_t(visible - first) * job.step;
-    return uint32_t(std::min<uint64_t>(at, uint64_t(lastCell + 1) << 16));
+    return std::min<uint64_t>(at, uint64_t(lastCell + 1) << 32);
   };
   job.tx0 = tileStart(X, left, screen.x0, cells.x0, cells.x1);
   job.ty0 = tileStart(Y, top, screen.y0, cells.y0, cells.y1);
@@ -191,23 +220,7 @@ struct ChainGeometry {
 ZvlRect DrawChain(const Setup& s, const double position[3], const ChainGeometry& chain) {
   const float* m = s.matrix;
   const double a = s.splatScale, b = s.zscale;
-  // 1. The integer matrix: 8.8 tile pixels and 8.8 depth units per grid step.
-  int32_t mx[3], my[3], mz[3];
-  for (int k = 0; k < 3; ++k) {
-    mx[k] = RoundFixed(m[k] * 256.0 * a, 32767);
-    my[k] = RoundFixed(m[3 + k] * 256.0 * a, 32767);
-    mz[k] = s.shadow ? 0 : RoundFixed(m[6 + k] * 256.0 * b, 1 << 21);
-  }
-  // 2. The StepTable.
-  uint64_t steps[32] = {};
-  for (int code = 0; code < VoxMoveCodeCount; ++code) {
-    const VoxStep d = VoxMoveSteps[code];
-    const int32_t xs = mx[0] * d.dx + mx[1] * d.dy + mx[2] * d.dz;
-    const int32_t ys = my[0] * d.dx + my[1] * d.dy + my[2] * d.dz;
-    const int32_t zs = mz[0] * d.dx + mz[1] * d.dy + mz[2] * d.dz;
-    const uint32_t xy = uint32_t(xs) + (uint32_t(ys) << 16);
-    steps[code] = (uint64_t(uint32_t(zs) << 8) << 32) | xy;
-  }
+  const int32_t *mx = s.mx, *my = s.my;
   // 3. The start point: its offset from the origin plus the origin's
   // sub-pixel position, around the tile centre.
   const int16_t* st = chain.start;
@@ -222,13 +235,16 @@ ZvlRect DrawChain(const Setup& s, const double position[3], const ChainGeometry&
   const uint32_t startPosition = (uint32_t(py) << 16) + uint32_t(px);
   int32_t startDepth = RoundFixed(sz + position[2] * 256.0);          // 8.8
   if (s.shadow) startDepth = std::clamp(startDepth, 0, 0xFFFE << 8);  // a coverage word is never the empty word
-  // 4. The dirty rectangle: the box's corners stepped from the start point
-  // exactly as the splat steps, with two cells to spare.
+  // 4. The dirty rectangle: the corner 3D pixels of the box stepped from
+  // the start point exactly as the splat steps them. Positions are linear
+  // in the 3D pixel, so every 3D pixel of the box lands between the corners'
+  // cells; the three-point splat's extra points lie less than one cell
+  // beyond.
   int cx0 = 1 << 30, cy0 = 1 << 30, cx1 = -(1 << 30), cy1 = -(1 << 30);
   for (int corner = 0; corner < 8; ++corner) {
     int64_t x = px, y = py;
     for (int k = 0; k < 3; ++k) {
-      const int c = chain.minimum[k] + ((corner >> k) & 1) * chain.size[k];
+      const int c = chain.minimum[k] + ((corner >> k) & 1) * (chain.size[k] - 1);
       x += int64_t(mx[k]) * (c - st[k]);
       y += int64_t(my[k]) * (c - st[k]);
     }
@@ -239,7 +255,8 @@ ZvlRect DrawChain(const Setup& s, const double position[3], const ChainGeometry&
     cy0 = std::min(cy0, cellY);
     cy1 = std::max(cy1, cellY);
   }
-  cx0 -= 2, cy0 -= 2, cx1 += 2, cy1 += 2;
+  const int margin = s.splat == Splat::ThreePoint ? 1 : 0;
+  cx0 -= margin, cy0 -= margin, cx1 += margin, cy1 += margin;
   if (cx0 < 0 || cy0 < 0 || cx1 > 255 || cy1 > 255) cx0 = cy0 = 0, cx1 = cy1 = 255;
   *s.dirty = ZvlMakeRect(cx0, cy0, cx1, cy1);
   // 5. Splat.
@@ -247,7 +264,7 @@ ZvlRect DrawChain(const Setup& s, const double position[3], const ChainGeometry&
   job.tile = s.tile;
   job.moves = chain.moves;
   job.count = chain.count;
-  job.steps = steps;
+  job.steps = *s.steps;
   job.shadeRow = s.shadeRow;
   job.position = startPosition;
   job.depth = uint32_t(startDepth) << 8;
@@ -345,7 +362,7 @@ bool Invert(const float m[9], float inv[9]) {
 
 // The shade row for a light given in screen space: brought into the part's
 // space by the inverse matrix, then quantised like a normal.
-const uint8_t* ShadeRowForLight(const float m[9], const float light[3]) {
+const uint16_t* ShadeRowForLight(const float m[9], const float light[3]) {
   float inv[9];
   float l[3] = {light[0], light[1], light[2]};
   if (Invert(m, inv)) {
@@ -355,7 +372,7 @@ const uint8_t* ShadeRowForLight(const float m[9], const float light[3]) {
   }
   int polar = 0, azimuth = 0;
   QuantizeLight(l[0], l[1], l[2], polar, azimuth);
-  return ShadeRowFor(polar, azimuth);
+  return ShadeWordRowFor(polar, azimuth);
 }
 
 // Common start of both entries: the handler can draw, the part has 3D
@@ -424,6 +441,8 @@ void ZvlDrawObject(ScnHandler* handler, const VoxPartView& part, const float pos
   setup.magnification = s;
   setup.shadow = false;
   setup.shadeRow = ShadeRowForLight(matrix, light);
+  StepTable steps;
+  BuildSteps(setup, steps);
   const double origin[3] = {std::clamp<double>(position[0] + clip.x0, -PositionLimit, PositionLimit),
                             std::clamp<double>(position[1] + clip.y0, -PositionLimit, PositionLimit), z};
   DrawChains(setup, part, origin);
@@ -459,10 +478,12 @@ void ZvlDrawShadow(ScnHandler* handler, const VoxPartView& part, const float pos
   setup.subPixel = f;
   setup.splat = Splat::Coverage;
   setup.shadow = true;
-  setup.shadeRow = ShadeRowFor(0, 0);
+  setup.shadeRow = ShadeWordRowFor(0, 0);
   const double origin[3] = {std::clamp<double>(position[0] + clip.x0, -PositionLimit, PositionLimit),
                             std::clamp<double>(position[1] + clip.y0, -PositionLimit, PositionLimit),
                             std::clamp(z, 0.0, 65534.0)};
+  StepTable steps;
+  BuildSteps(setup, steps);
   DrawChains(setup, part, origin);
 }
 

@@ -62,13 +62,21 @@ bool Project(const ZvlProjection& projection, const Vec3& location, const float 
              ScreenPlacement& out) {
   float p[3];
   if (!projection.project(projection.context, location.data(), p)) return false;
+  // The probe is the object's smallest side; an object deep enough for its
+  // tips to leave the usable depth range is probed with shorter ones
+  // instead of being dropped.
   float j[9];
-  for (int k = 0; k < 3; ++k) {
-    const float tip[3] = {location[0] + u * axes[k], location[1] + u * axes[3 + k], location[2] + u * axes[6 + k]};
-    float q[3];
-    if (!projection.project(projection.context, tip, q)) return false;
-    for (int r = 0; r < 3; ++r) j[r * 3 + k] = (q[r] - p[r]) / u;
+  bool usable = false;
+  for (int attempt = 0; attempt < 3 && !usable; ++attempt, u *= 0.125f) {
+    usable = true;
+    for (int k = 0; k < 3 && usable; ++k) {
+      const float tip[3] = {location[0] + u * axes[k], location[1] + u * axes[3 + k], location[2] + u * axes[6 + k]};
+      float q[3];
+      usable = projection.project(projection.context, tip, q);
+      for (int r = 0; r < 3; ++r) j[r * 3 + k] = (q[r] - p[r]) / u;
+    }
   }
+  if (!usable) return false;
   float zmax = 0;
   for (int k = 0; k < 3; ++k) zmax = std::max(zmax, std::fabs(j[6 + k]));
   if (zmax > 0)
@@ -85,8 +93,19 @@ bool Project(const ZvlProjection& projection, const Vec3& location, const float 
   return true;
 }
 
-bool OnScreen(const float position[3], float scale, const ZvlRect& clip) {
-  const float margin = 128.0f * scale;
+// How far from its origin a part's 3D pixels can land, in 3D pixels along
+// any screen axis: half a tile, or more for a part larger than a tile (the
+// sum over the axes of the farthest box coordinate, as the rows of a
+// normalised screen matrix have entries of at most 1).
+float Reach(const VoxObjectHead& head) {
+  float sum = 0;
+  for (int k = 0; k < 3; ++k)
+    sum += float(std::max(std::abs(int(head.minimum[k])), std::abs(int(head.minimum[k]) + head.dimensions[k] - 1)));
+  return std::max(128.0f, sum);
+}
+
+// `margin` in screen pixels: how far the picture reaches from the position.
+bool OnScreen(const float position[3], float margin, const ZvlRect& clip) {
   return position[0] + margin >= 0 && position[1] + margin >= 0 && position[0] < clip.width + margin &&
          position[1] < clip.height + margin;
 }
@@ -141,10 +160,11 @@ int ZvlRenderScene(ScnHandler* handler, SceneState& state, const ZvlProjection& 
     // 8. Screen offset.
     for (int k = 0; k < 3; ++k) sp.position[k] += state.screenOffset[k];
     // 9. Visible at all?
-    if (OnScreen(sp.position, scale, clip)) {
+    const float reach = Reach(q->head);
+    if (OnScreen(sp.position, scale * reach, clip)) {
       // 10. Keep the far side of the object inside the depth range.
-      const float far = zscale * 128.0f + sp.position[2];
-      if (!(far <= 65535.0f)) zscale = (65535.0f - sp.position[2]) * 0.0078125f;
+      const float far = zscale * reach + sp.position[2];
+      if (!(far <= 65535.0f)) zscale = (65535.0f - sp.position[2]) / reach;
       // 11. Draw.
       if (handler->preDraw)
         handler->preDraw(handler, i, sp.position, sp.matrix, clip, state.light, scale, zscale, state.drawMode);
@@ -172,7 +192,7 @@ int ZvlRenderScene(ScnHandler* handler, SceneState& state, const ZvlProjection& 
       const float shadowScale = qs->head.pixelSize * shadow.pixelsPerUnit * state.scale;
       const float shadowZscale = qs->head.pixelSize * state.scale * shadow.zmax;
       for (int k = 0; k < 3; ++k) shadow.position[k] += state.screenOffset[k];
-      if (!OnScreen(shadow.position, shadowScale, clip)) continue;
+      if (!OnScreen(shadow.position, shadowScale * Reach(qs->head), clip)) continue;
       ZvlDrawShadow(handler, *qs, shadow.position, shadow.matrix, clip, shadowScale, shadowZscale, state.drawMode);
       united = ZvlUniteRect(united, handler->drawn);
     }

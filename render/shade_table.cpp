@@ -51,11 +51,25 @@ struct Table {
   }
 };
 
+const Table& TheTable() {
+  static const Table table;
+  return table;
+}
+
+struct WordTable {
+  std::array<uint16_t, ShadeRows * ShadeRowBytes> words{};
+  WordTable() {
+    for (size_t i = 0; i < words.size(); ++i) words[i] = uint16_t(TheTable().bytes[i] << 8);
+  }
+};
+
 }  // namespace
 
-const uint8_t* ShadeTable() {
-  static const Table table;
-  return table.bytes.data();
+const uint8_t* ShadeTable() { return TheTable().bytes.data(); }
+
+const uint16_t* ShadeWordTable() {
+  static const WordTable table;
+  return table.words.data();
 }
 
 void QuantizeLight(float x, float y, float z, int& polarStep, int& azimuthStep) {

@@ -22,6 +22,13 @@ inline const uint8_t* ShadeRowFor(int polarStep, int azimuthStep) {
   return ShadeTable() + polarStep * ShadeRowBytes + ShadeAzimuthSteps - azimuthStep;
 }
 
+// The same table with every byte as a uint16 shade << 8, the form the splat
+// writers put into a TileWord.
+const uint16_t* ShadeWordTable();  // ShadeRows x ShadeRowBytes
+inline const uint16_t* ShadeWordRowFor(int polarStep, int azimuthStep) {
+  return ShadeWordTable() + polarStep * ShadeRowBytes + ShadeAzimuthSteps - azimuthStep;
+}
+
 // Quantises a direction as normals are: (polar step 0..23, azimuth 0..88).
 // A direction with negative z is taken reversed.
 void QuantizeLight(float x, float y, float z, int& polarStep, int& azimuthStep);

@@ -2,6 +2,7 @@
 // travel in one 64-bit value and each Move adds one 64-bit StepTable entry.
 // The two halves add as separate 32-bit lanes (a carry out of the position
 // never reaches the depth), so every TileWord equals the plain writers'.
+#include "render/move_decode.h"
 #include "render/writers.h"
 
 namespace zvl::render {
@@ -18,13 +19,13 @@ inline uint64_t AddLanes(uint64_t a, uint64_t b) {
 
 inline uint64_t Pack(uint32_t position, uint32_t depth) { return (uint64_t(depth) << 32) | position; }
 
-inline uint32_t MoveWord(const uint8_t* move, uint64_t packed, const uint8_t* shadeRow) {
-  const uint32_t normal = ((uint32_t(move[0]) & 7u) << 8) | move[1];
-  return (uint32_t(packed >> 32) & 0xFFFF0000u) | (uint32_t(shadeRow[normal]) << 8) | move[2];
+inline uint32_t MoveWord(const MoveBits& m, uint64_t packed, const uint16_t* shadeRow) {
+  return (uint32_t(packed >> 32) & 0xFFFF0000u) | shadeRow[m.normal] | m.color;
 }
 
 inline void KeepNearest(uint32_t* tile, uint32_t cell, uint32_t word) {
-  if (word < tile[cell]) tile[cell] = word;
+  const uint32_t stored = tile[cell];
+  tile[cell] = word < stored ? word : stored;
 }
 
 }  // namespace
@@ -32,30 +33,28 @@ inline void KeepNearest(uint32_t* tile, uint32_t cell, uint32_t word) {
 void PackedOnePointSplat(const SplatJob& job) {
   uint32_t* const tile = job.tile;
   const uint64_t* const steps = job.steps;
-  const uint8_t* const shadeRow = job.shadeRow;
+  const uint16_t* const shadeRow = job.shadeRow;
   uint64_t packed = Pack(job.position, job.depth);
-  const uint8_t* move = job.moves;
-  for (int32_t i = job.count; i > 0; --i, move += 3) {
-    packed = AddLanes(packed, steps[move[0] >> 3]);
-    KeepNearest(tile, TileCell(uint32_t(packed)), MoveWord(move, packed, shadeRow));
-  }
+  ForEachMove(job.moves, job.count, [&](const MoveBits& m) {
+    packed = AddLanes(packed, steps[m.head]);
+    KeepNearest(tile, TileCell(uint32_t(packed)), MoveWord(m, packed, shadeRow));
+  });
 }
 
 void PackedThreePointSplat(const SplatJob& job) {
   uint32_t* const tile = job.tile;
   const uint64_t* const steps = job.steps;
-  const uint8_t* const shadeRow = job.shadeRow;
+  const uint16_t* const shadeRow = job.shadeRow;
   const uint32_t offset1 = job.offset1, offset2 = job.offset2;
   uint64_t packed = Pack(job.position, job.depth);
-  const uint8_t* move = job.moves;
-  for (int32_t i = job.count; i > 0; --i, move += 3) {
-    packed = AddLanes(packed, steps[move[0] >> 3]);
+  ForEachMove(job.moves, job.count, [&](const MoveBits& m) {
+    packed = AddLanes(packed, steps[m.head]);
     const uint32_t position = uint32_t(packed);
-    const uint32_t word = MoveWord(move, packed, shadeRow);
+    const uint32_t word = MoveWord(m, packed, shadeRow);
     KeepNearest(tile, TileCell(position + offset2), word);
     KeepNearest(tile, TileCell(position), word);
     KeepNearest(tile, TileCell(position + offset1), word);
-  }
+  });
 }
 
 // Coverage for shadows: the shadow mark depth 65534 with ColorIndex 0. The
@@ -65,11 +64,10 @@ void PackedCoverageSplat(const SplatJob& job) {
   uint32_t* const tile = job.tile;
   const uint64_t* const steps = job.steps;
   uint64_t packed = Pack(job.position, job.depth);
-  const uint8_t* move = job.moves;
-  for (int32_t i = job.count; i > 0; --i, move += 3) {
-    packed = AddLanes(packed, steps[move[0] >> 3]);
+  ForEachMove(job.moves, job.count, [&](const MoveBits& m) {
+    packed = AddLanes(packed, steps[m.head]);
     tile[TileCell(uint32_t(packed))] = 0xFFFE0000u;
-  }
+  });
 }
 
 }  // namespace zvl::render

@@ -19,20 +19,27 @@
 
 namespace zvl::render {
 
-// StepTable: per MoveCode (32 entries, codes 26..31 the zero step) the packed
-// xy step in the low half (uint32: xstep + (ystep << 16)) and the 16.16
-// depth step in the high half.
-using StepTable = uint64_t[32];
+// StepTable: per MoveCode (codes 26..31 the zero step) the packed xy step in
+// the low half (uint32: xstep + (ystep << 16)) and the 16.16 depth step in
+// the high half. The writers index it by a Move's whole first byte (code <<
+// 3 | three normal bits), so each code's entry is repeated eight times: one
+// shift less per 3D pixel.
+inline constexpr int StepTableEntries = 256;
+using StepTable = uint64_t[StepTableEntries];
+// The byte-indexed table from the 32 entries per MoveCode.
+inline void ExpandStepTable(const uint64_t perCode[32], StepTable& table) {
+  for (int b = 0; b < StepTableEntries; ++b) table[b] = perCode[b >> 3];
+}
 
 struct SplatJob {
   uint32_t* tile = nullptr;        // the tile's 65536 words
   const uint8_t* moves = nullptr;  // count Moves of 3 bytes
   int32_t count = 0;
-  const uint64_t* steps = nullptr;    // StepTable
-  const uint8_t* shadeRow = nullptr;  // ShadeTable row + 89 - Z, indexed by NormalIndex
-  uint32_t position = 0;              // 8.8 x | 8.8 y << 16 of the start point
-  uint32_t depth = 0;                 // 16.16 depth of the start point
-  uint32_t offset1 = 0, offset2 = 0;  // three-point: packed offsets of the d1 and d2 points
+  const uint64_t* steps = nullptr;     // StepTable, indexed by a Move's first byte
+  const uint16_t* shadeRow = nullptr;  // ShadeTable row (as shade << 8) + 89 - Z, indexed by NormalIndex
+  uint32_t position = 0;               // 8.8 x | 8.8 y << 16 of the start point
+  uint32_t depth = 0;                  // 16.16 depth of the start point
+  uint32_t offset1 = 0, offset2 = 0;   // three-point: packed offsets of the d1 and d2 points
 };
 
 // One compositing call. Tile rectangle and screen rectangle are already cut
@@ -48,10 +55,10 @@ struct CompositeJob {
   ZvlRect cells;                      // 1:1: the tile cells to copy (cell (x0, y0) to screen (left, top))
   int left = 0, top = 0;              // 1:1: screen position of cells (x0, y0)
   // Magnified and doubled: the screen rectangle to fill (x0..x1, y0..y1) and,
-  // per screen pixel, the tile cell: column = (tx0 + (sx - x0) * step) >> 16,
-  // clamped to cells.x0..cells.x1 (rows alike).
+  // per screen pixel, the tile cell: column = (tx0 + (sx - x0) * step) >> 32,
+  // clamped to cells.x1 (rows alike).
   ZvlRect screen;
-  uint32_t tx0 = 0, ty0 = 0, step = 0;  // 16.16 tile coordinates
+  uint64_t tx0 = 0, ty0 = 0, step = 0;  // 32.32 tile coordinates
 };
 
 }  // namespace zvl::render

@@ -48,14 +48,16 @@ TEST(SplatWriters, PackedEqualsPlainOnRandomJobs) {
   using namespace zvl::render;
   std::mt19937 rng(1234);
   std::vector<uint32_t> plain(TileWords), packed(TileWords);
-  const uint8_t* shadeRow = ShadeRowFor(7, 30);
+  const uint16_t* shadeRow = ShadeWordRowFor(7, 30);
   for (int round = 0; round < 300; ++round) {
     std::uniform_int_distribution<int> small(-400, 400), big(-3000000, 3000000);
-    uint64_t steps[32] = {};
+    uint64_t perCode[32] = {};
     for (int code = 0; code < VoxMoveCodeCount; ++code) {
       const int32_t xs = small(rng), ys = small(rng), zs = round % 3 == 0 ? big(rng) : small(rng) * 256;
-      steps[code] = (uint64_t(uint32_t(zs)) << 32) | (uint32_t(xs) + (uint32_t(ys) << 16));
+      perCode[code] = (uint64_t(uint32_t(zs)) << 32) | (uint32_t(xs) + (uint32_t(ys) << 16));
     }
+    StepTable steps;
+    ExpandStepTable(perCode, steps);
     std::vector<uint8_t> moves(3 * 2000);
     for (size_t i = 0; i < moves.size(); i += 3) {
       moves[i] = uint8_t((rng() % VoxMoveCodeCount) << 3 | (rng() & 7));
@@ -321,6 +323,7 @@ TEST_F(Draw, ModeThresholds) {
     ZvlDrawObject(h.get(), one.view(), position, rtest::Identity, rtest::WholeClip(32, 32), rtest::LightZ, scale, 1,
                   mode);
     EXPECT_EQ(b.drawnCount() == 0, h->drawn.empty());
+    EXPECT_TRUE(ZvlSplatTileIsEmpty()) << int(mode) << " " << scale;
     return b.drawnCount();
   };
   EXPECT_EQ(pixels(DrawMode::Fill, 0.6f), 1);   // one point

@@ -179,6 +179,43 @@ TEST_F(Scene, DepthClampFlattensFarObjects) {
   }
 }
 
+// Objects larger than a tile: one whose origin lies off the screen but
+// whose far end reaches into it is drawn; one too deep for its probe
+// length is probed with a shorter one instead of being dropped.
+TEST_F(Scene, ObjectsLargerThanATile) {
+  ZvlDatabasePtr db(ZvlCreateDatabase(0));
+  ASSERT_EQ(ZvlSetObjectCount(*db, 1), 0);
+  std::vector<std::vector<VoxPixel>> rod(6);  // six chains of 100, each within a tile
+  for (int x = 0; x < 600; ++x) rod[x / 100].push_back(rtest::Pixel(x, 0, x % 2, 9));
+  std::vector<uint8_t> part;
+  ASSERT_TRUE(VoxBuildPart(rod, 1.0f, VoxPartForm::WithZeroWord, {}, part));
+  ASSERT_EQ(ZvlSetObjectGeometry(*db, 0, part.data(), part.size()), 0);
+  SceneState state = StateOf(*db);
+  struct Far {
+    static bool project(void*, const float q[3], float s[3]) {
+      s[0] = -300 + q[0], s[1] = 100 - q[2], s[2] = 30000 + q[1];
+      return true;
+    }
+  };
+  Buffers<uint16_t> b(200, 200);
+  HandlerPtr h(ZvlCreateScnHandler(0, table_.data(), nullptr, &b.desc));
+  ASSERT_EQ(ZvlRenderScene(h.get(), state, ZvlProjection{Far::project, nullptr}, 0), 0);
+  EXPECT_GT(b.drawnCount(), 150);  // x from 0 to 199 of the rod's 600
+
+  ZvlDatabasePtr deep = BallScene({{100, 5}}, 1);
+  SceneState deepState = StateOf(*deep);
+  struct Deep {
+    static bool project(void*, const float q[3], float s[3]) {
+      s[0] = 100 + q[0] * 0.5f, s[1] = 100 - q[2] * 0.5f, s[2] = 40000 + 150 * q[1];
+      return s[2] >= 0 && s[2] <= 65000;
+    }
+  };
+  Buffers<uint16_t> d(200, 200);
+  HandlerPtr hd(ZvlCreateScnHandler(0, table_.data(), nullptr, &d.desc));
+  ASSERT_EQ(ZvlRenderScene(hd.get(), deepState, ZvlProjection{Deep::project, nullptr}, 0), 0);
+  EXPECT_GT(d.drawnCount(), 1000);
+}
+
 // --- The camera --------------------------------------------------------------
 
 TEST(CameraTest, OrbitAndProjectionNumbers) {

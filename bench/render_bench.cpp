@@ -1,0 +1,298 @@
+// The renderer's speed: the splat writers per 3D pixel, the compositor per
+// pixel, whole draws of a large object at several scales and modes, and
+// whole 640 x 480 frames of a scene of about a million 3D pixels.
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cmath>
+#include <random>
+
+#include "render/render.h"
+#include "render/shade_table.h"
+#include "render/writers.h"
+
+namespace {
+
+using namespace zvl::render;
+
+// Two domes of a sphere of radius R (the parts no steeper than 45 degrees),
+// as chains that snake through 32 x 32 patches: about 3.08 R^2 3D pixels.
+std::vector<std::vector<VoxPixel>> DomeChains(int radius, uint8_t color) {
+  std::vector<std::vector<VoxPixel>> chains;
+  const double limit = 0.7 * radius;
+  for (int sign : {1, -1}) {
+    for (int py = -radius; py < radius; py += 32) {
+      for (int px = -radius; px < radius; px += 32) {
+        std::vector<VoxPixel> chain;
+        for (int row = 0; row < 32; ++row) {
+          const int y = py + row;
+          for (int i = 0; i < 32; ++i) {
+            const int x = row % 2 == 0 ? px + i : px + 31 - i;
+            if (std::hypot(double(x), double(y)) > limit) {
+              if (!chain.empty()) chains.push_back(std::move(chain)), chain.clear();
+              continue;
+            }
+            const double zf = sign * std::sqrt(double(radius) * radius - double(x) * x - double(y) * y);
+            VoxPixel p;
+            p.x = int16_t(x), p.y = int16_t(y), p.z = int16_t(std::lround(zf));
+            p.normal = QuantizeNormal(float(x), float(y), float(zf));
+            p.color = uint8_t(color + (x + y) % 3);
+            if (!chain.empty()) {
+              const VoxPixel& q = chain.back();
+              if (std::abs(p.x - q.x) > 1 || std::abs(p.y - q.y) > 1 || std::abs(p.z - q.z) > 1)
+                chains.push_back(std::move(chain)), chain.clear();
+            }
+            chain.push_back(p);
+          }
+        }
+        if (!chain.empty()) chains.push_back(std::move(chain));
+      }
+    }
+  }
+  return chains;
+}
+
+struct BigObject {
+  std::vector<uint8_t> bytes;
+  std::vector<VoxPartView> parts;
+  int64_t pixels = 0;
+  explicit BigObject(int radius, uint8_t color = 0) {
+    const auto chains = DomeChains(radius, color);
+    VoxBuildPart(chains, 1.0f, VoxPartForm::WithZeroWord, {}, bytes);
+    VoxListParts(bytes.data(), bytes.size(), parts);
+    pixels = parts.at(0).head.pixelCount;
+  }
+};
+
+const BigObject& Million() {
+  static const BigObject object(570);
+  return object;
+}
+
+void SetUpOnce() {
+  static const bool done = [] { return ZvlSetup(&ZvlDefaultIoFunctions()) == 0; }();
+  (void)done;
+}
+
+// --- The splat writers alone ---------------------------------------------------
+
+// Every chain of the million-pixel object splatted at `scale` (identity
+// matrix turned a little so that diagonals differ), each chain's cells
+// cleared afterwards as a compositor would.
+void SplatBench(benchmark::State& state, void (*writer)(const SplatJob&), float scale) {
+  const BigObject& object = Million();
+  static std::vector<uint32_t> tile(TileWords, TileEmpty);
+  const float c = std::cos(0.3f), s = std::sin(0.3f);
+  const float m[9] = {c, -s, 0, s * 0.8f, c * 0.8f, -0.6f, 0, 0.6f, 0.8f};
+  int32_t mx[3], my[3], mz[3];
+  for (int k = 0; k < 3; ++k) {
+    mx[k] = int32_t(std::lround(m[k] * 256 * scale));
+    my[k] = int32_t(std::lround(m[3 + k] * 256 * scale));
+    mz[k] = int32_t(std::lround(m[6 + k] * 256 * 4));
+  }
+  uint64_t perCode[32] = {};
+  for (int code = 0; code < VoxMoveCodeCount; ++code) {
+    const VoxStep d = VoxMoveSteps[code];
+    const int32_t xs = mx[0] * d.dx + mx[1] * d.dy + mx[2] * d.dz, ys = my[0] * d.dx + my[1] * d.dy + my[2] * d.dz;
+    const int32_t zs = mz[0] * d.dx + mz[1] * d.dy + mz[2] * d.dz;
+    perCode[code] = (uint64_t(uint32_t(zs) << 8) << 32) | (uint32_t(xs) + (uint32_t(ys) << 16));
+  }
+  StepTable steps;
+  ExpandStepTable(perCode, steps);
+  // Each chain's cells, found by stepping it once, so that clearing them
+  // afterwards costs what a compositor's reading would, no more.
+  struct Chain {
+    VoxChainView view;
+    int x0 = 255, y0 = 255, x1 = 0, y1 = 0;
+  };
+  std::vector<Chain> chains;
+  VoxChainCursor cursor(object.parts[0]);
+  VoxChainView view;
+  while (cursor.next(view)) {
+    Chain chain{view};
+    uint32_t position = 0x80008000u;
+    for (int32_t i = 0; i < view.count; ++i) {
+      position += uint32_t(steps[view.moves[3 * i]]);
+      for (uint32_t p : {position, position + 0x00800080u, position + 0xFF800080u}) {
+        const int x = int(TileCell(p) & 255), y = int(TileCell(p) >> 8);
+        chain.x0 = std::min(chain.x0, x), chain.x1 = std::max(chain.x1, x);
+        chain.y0 = std::min(chain.y0, y), chain.y1 = std::max(chain.y1, y);
+      }
+    }
+    chains.push_back(chain);
+  }
+  SplatJob job;
+  job.tile = tile.data();
+  job.steps = steps;
+  job.shadeRow = ShadeWordRowFor(5, 20);
+  job.offset1 = 0x00800080u, job.offset2 = 0xFF800080u;
+  for (auto _ : state) {
+    for (const Chain& chain : chains) {
+      job.moves = chain.view.moves;
+      job.count = chain.view.count;
+      job.position = 0x80008000u;
+      job.depth = 30000u << 16;
+      writer(job);
+      ClearTileRect(tile.data(), ZvlMakeRect(chain.x0, chain.y0, chain.x1, chain.y1));
+    }
+  }
+  state.SetItemsProcessed(state.iterations() * object.pixels);
+  state.counters["ns_per_3d_pixel"] = benchmark::Counter(double(object.pixels) * double(state.iterations()),
+                                                         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+
+void BM_OnePointSplat_Plain(benchmark::State& s) { SplatBench(s, PlainOnePointSplat, 0.7f); }
+void BM_OnePointSplat_Packed(benchmark::State& s) { SplatBench(s, PackedOnePointSplat, 0.7f); }
+void BM_ThreePointSplat_Plain(benchmark::State& s) { SplatBench(s, PlainThreePointSplat, 0.95f); }
+void BM_ThreePointSplat_Packed(benchmark::State& s) { SplatBench(s, PackedThreePointSplat, 0.95f); }
+BENCHMARK(BM_OnePointSplat_Plain)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OnePointSplat_Packed)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ThreePointSplat_Plain)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ThreePointSplat_Packed)->Unit(benchmark::kMillisecond);
+
+// --- The compositor alone ------------------------------------------------------
+
+// A whole tile of words (half of them empty) composited 1:1 into a 16-bit
+// frame with the depth test.
+// Random: every other word empty at random; Disc: a filled disc (as an
+// object leaves it) in an empty square.
+void CompositeBench(benchmark::State& state, bool random) {
+  const WriterSet* writers = FindWriterSet(ZvlWriterSetKind::Plain, 2, false);
+  std::vector<uint32_t> source(TileWords), tile(TileWords);
+  std::mt19937 rng(1);
+  for (int i = 0; i < TileWords; ++i) {
+    const int x = i % 256 - 128, y = i / 256 - 128;
+    const bool filled = random ? rng() % 2 == 0 : x * x + y * y < 120 * 120;
+    source[i] = filled ? ((20000 + rng() % 20000) << 16) | (rng() % 6144) : TileEmpty;
+  }
+  std::vector<uint16_t> table(ZvlColorIndexCount, 0x1234), color(512 * 512), depth(512 * 512);
+  CompositeJob job;
+  job.tile = tile.data();
+  job.color = color.data();
+  job.colorPitch = 512;
+  job.depth = depth.data();
+  job.depthPitch = 512;
+  job.colorTable = table.data();
+  job.cells = ZvlMakeRect(0, 0, 255, 255);
+  job.left = 100, job.top = 100;
+  for (auto _ : state) {
+    state.PauseTiming();
+    tile = source;
+    std::fill(depth.begin(), depth.end(), 0xFFFF);
+    state.ResumeTiming();
+    writers->composite(job);
+    benchmark::DoNotOptimize(color.data());
+  }
+  state.counters["ns_per_pixel"] = benchmark::Counter(double(TileWords) * double(state.iterations()),
+                                                      benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+void BM_Composite16_Random(benchmark::State& s) { CompositeBench(s, true); }
+void BM_Composite16_Disc(benchmark::State& s) { CompositeBench(s, false); }
+BENCHMARK(BM_Composite16_Random)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Composite16_Disc)->Unit(benchmark::kMicrosecond);
+
+// --- Whole draws of the big object -------------------------------------------
+
+void DrawBench(benchmark::State& state, DrawMode mode, float scale) {
+  SetUpOnce();
+  const BigObject& object = Million();
+  const int side = 1400;
+  std::vector<uint16_t> color(size_t(side) * side), depth(size_t(side) * side, 0xFFFF);
+  const auto table = [] {
+    std::vector<uint16_t> t(ZvlColorIndexCount);
+    for (int i = 0; i < ZvlColorIndexCount; ++i) t[i] = uint16_t(i);
+    return t;
+  }();
+  FrameBufferDesc desc{color.data(), depth.data(), int16_t(side), int16_t(side), 2};
+  ScnHandler* h = ZvlCreateScnHandler(0, table.data(), nullptr, &desc);
+  const float c = std::cos(0.3f), s = std::sin(0.3f);
+  const float m[9] = {c, -s, 0, s * 0.8f, c * 0.8f, -0.6f, 0, 0.6f, 0.8f};
+  const float position[3] = {side / 2.0f + 0.3f, side / 2.0f + 0.6f, 30000};
+  const float light[3] = {0.2f, -0.4f, 0.9f};
+  for (auto _ : state) {
+    state.PauseTiming();
+    std::fill(depth.begin(), depth.end(), 0xFFFF);
+    state.ResumeTiming();
+    ZvlDrawObject(h, object.parts[0], position, m, ZvlMakeRect(0, 0, side - 1, side - 1), light, scale, 0.5f, mode);
+  }
+  ZvlDestroyScnHandler(h);
+  state.counters["ns_per_3d_pixel"] = benchmark::Counter(double(object.pixels) * double(state.iterations()),
+                                                         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+
+void BM_Draw_Fill_0_6(benchmark::State& s) { DrawBench(s, DrawMode::Fill, 0.6f); }
+void BM_Draw_Fill_0_95(benchmark::State& s) { DrawBench(s, DrawMode::Fill, 0.95f); }
+void BM_Draw_Fill_2_0(benchmark::State& s) { DrawBench(s, DrawMode::Fill, 2.0f); }
+void BM_Draw_Pack_1_0(benchmark::State& s) { DrawBench(s, DrawMode::Pack, 1.0f); }
+void BM_Draw_Stretch_1_0(benchmark::State& s) { DrawBench(s, DrawMode::Stretch, 1.0f); }
+BENCHMARK(BM_Draw_Fill_0_6)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Draw_Fill_0_95)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Draw_Fill_2_0)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Draw_Pack_1_0)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Draw_Stretch_1_0)->Unit(benchmark::kMillisecond);
+
+// --- Whole frames ----------------------------------------------------------------
+
+// Whole frames of about a million 3D pixels into 640 x 480, fitted as the
+// player fits a file (diagonal of the scene box `fit` pixels): four domed
+// balls of about 250 000 3D pixels on a 2 x 2 grid, or one of a million.
+void FrameBench(benchmark::State& state, bool shadows, int objects, float fit) {
+  SetUpOnce();
+  ZvlDatabasePtr db(ZvlCreateDatabase(0));
+  db->version = 8.1f;
+  ZvlSetObjectCount(*db, objects);
+  int64_t pixels = 0;
+  for (int i = 0; i < objects; ++i) {
+    const BigObject& ball = objects == 1 ? Million() : BigObject(285, uint8_t(i * 12));
+    ZvlSetObjectGeometry(*db, i, ball.bytes.data(), ball.bytes.size());
+    pixels += ball.pixels;
+  }
+  ZvlAllocAnimation(*db, 1);
+  for (int i = 0; i < objects; ++i) {
+    float* mtx = db->animation[i].matrices;
+    mtx[0] = mtx[4] = mtx[8] = 1;
+    if (objects > 1) {
+      db->animation[i].locations[0] = i % 2 ? 320.0f : -320.0f;
+      db->animation[i].locations[1] = i / 2 ? 320.0f : -320.0f;
+    }
+    db->animation[i].locations[2] = 300.0f;
+  }
+  ColorTable16 table;
+  for (int i = 0; i < ZvlColorIndexCount; ++i) table.colors[i] = uint16_t(i);
+  ZvlSetColorTable(*db, table);
+  CameraView view;
+  view.create(640, 480);
+  ZvlBase base;
+  base.load(std::move(db));
+  base.setCamera(&view);
+  base.fitToView(400.0f, fit);
+  base.state().shadowsOn = shadows;
+  std::optional<ZvlRect> drawn;
+  for (auto _ : state) {
+    if (drawn) {  // erase the last frame as the player does
+      view.fillColor(*drawn, 0);
+      view.fillDepth(*drawn, 0xFFFF);
+    }
+    drawn = base.render(view.output(), 0);
+    benchmark::DoNotOptimize(drawn);
+  }
+  state.counters["fps"] = benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
+  state.counters["3d_pixels"] = double(pixels);
+}
+
+void BM_Frame640x480_FourBalls_Shadows_Off(benchmark::State& s) { FrameBench(s, false, 4, 700.0f); }
+void BM_Frame640x480_FourBalls_Shadows_On(benchmark::State& s) { FrameBench(s, true, 4, 700.0f); }
+void BM_Frame640x480_OneObject_Shadows_Off(benchmark::State& s) { FrameBench(s, false, 1, 1000.0f); }
+void BM_Frame640x480_OneObject_Shadows_On(benchmark::State& s) { FrameBench(s, true, 1, 1000.0f); }
+BENCHMARK(BM_Frame640x480_FourBalls_Shadows_Off)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Frame640x480_FourBalls_Shadows_On)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Frame640x480_OneObject_Shadows_Off)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Frame640x480_OneObject_Shadows_On)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+namespace {
+void BM_Draw_Fill_Scale(benchmark::State& s) { DrawBench(s, DrawMode::Fill, float(s.range(0)) / 100.0f); }
+BENCHMARK(BM_Draw_Fill_Scale)->Arg(20)->Arg(39)->Arg(60)->Unit(benchmark::kMillisecond);
+}  // namespace
+BENCHMARK_MAIN();
