@@ -1,11 +1,11 @@
 // Drawing frames allocates nothing: no heap memory per frame or per object
 // once a scene is loaded and bound.
-#include "render_test_util.h"
-#include "samples/sample_scene.h"
-
 #include <atomic>
 #include <cstdlib>
 #include <new>
+
+#include "render_test_util.h"
+#include "samples/sample_scene.h"
 
 namespace {
 std::atomic<long> g_allocations{0};

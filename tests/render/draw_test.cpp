@@ -334,6 +334,19 @@ TEST_F(Draw, ModeThresholds) {
   EXPECT_EQ(pixels(DrawMode::Stretch, 1.5f), 0);  // above 1.4142: not drawn
   EXPECT_EQ(pixels(DrawMode::Pack, 0.6f), 1);
   EXPECT_GE(pixels(DrawMode::Pack, 2.0f), 4);  // splat at 0.7071, magnified 2.83 times
+  // Where the three points land: with the identity matrix every body
+  // diagonal projects equally long, so d1 is code 0 (-1, -1, -1) and d2 its
+  // partner farthest from it, code 6 (-1, +1, -1): half steps up-left and
+  // down-left of the main point.
+  Buffers<uint16_t> b(32, 32);
+  HandlerPtr h(ZvlCreateScnHandler(0, table16_.data(), nullptr, &b.desc));
+  const float position[3] = {16.25f, 16.25f, 1000};
+  ZvlDrawObject(h.get(), one.view(), position, rtest::Identity, rtest::WholeClip(32, 32), rtest::LightZ, 0.95f, 1,
+                DrawMode::Fill);
+  EXPECT_NE(b.z(16, 16), 0xFFFF);
+  EXPECT_NE(b.z(15, 15), 0xFFFF);
+  EXPECT_NE(b.z(15, 16), 0xFFFF);
+  EXPECT_EQ(b.drawnCount(), 3);
 }
 
 TEST_F(Draw, MagnifiedObjectGrowsWithScale) {

@@ -1,10 +1,10 @@
 // The PNG pictures of the renderer's output.
-#include "render/png_image.h"
-
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <filesystem>
+
+#include "render/png_image.h"
 
 namespace {
 

@@ -255,6 +255,32 @@ TEST_F(Base, NearerObjectHidesFartherOne) {
   EXPECT_GT(farOverNear, 0);
 }
 
+TEST_F(Base, DepthOffsetAndAlignedRectangle) {
+  ASSERT_EQ(base_.load(TwoBalls(0, 40)), 0);
+  base_.fitToView(400.0f, 256.0f);
+  const auto plain = Render(0);
+  ASSERT_TRUE(plain.has_value());
+  // Object 0 sits in the middle of the depth range.
+  const float s = base_.state().scale;
+  const float l0[3] = {base_.state().worldOffset[0], base_.state().worldOffset[1],
+                       s * 20 + base_.state().worldOffset[2]};
+  Camera camera = view_.camera;
+  camera.perPointPerspective = 1;
+  float screen[3];
+  ZvlCameraProject(camera, l0, screen);
+  EXPECT_NEAR(screen[2], 32767.0f, 0.5f);
+  // Aligned: corners on multiples of 4, covering the plain rectangle.
+  const auto aligned = base_.render(view_.output(), 0, true);
+  ASSERT_TRUE(aligned.has_value());
+  EXPECT_EQ(aligned->x0 % 4, 0);
+  EXPECT_EQ(aligned->y0 % 4, 0);
+  EXPECT_EQ(aligned->width % 4, 0);
+  EXPECT_LE(aligned->x0, plain->x0);
+  EXPECT_LE(aligned->y0, plain->y0);
+  EXPECT_GE(aligned->x1, plain->x1);
+  EXPECT_EQ(aligned->y1, plain->y1);
+}
+
 TEST_F(Base, LevelSelectionMovesAlongTheParts) {
   ASSERT_EQ(base_.load(Sample()), 0);
   base_.selectLevel(1);
