@@ -240,21 +240,17 @@ ZvlRect DrawChain(const Setup& s, const double position[3], const ChainGeometry&
   // in the 3D pixel, so every 3D pixel of the box lands between the corners'
   // cells; the three-point splat's extra points lie less than one cell
   // beyond.
-  int cx0 = 1 << 30, cy0 = 1 << 30, cx1 = -(1 << 30), cy1 = -(1 << 30);
-  for (int corner = 0; corner < 8; ++corner) {
-    int64_t x = px, y = py;
-    for (int k = 0; k < 3; ++k) {
-      const int c = chain.minimum[k] + ((corner >> k) & 1) * (chain.size[k] - 1);
-      x += int64_t(mx[k]) * (c - st[k]);
-      y += int64_t(my[k]) * (c - st[k]);
-    }
-    const int cellX = int(std::clamp<int64_t>(x >> 8, -(1 << 20), 1 << 20));
-    const int cellY = int(std::clamp<int64_t>(y >> 8, -(1 << 20), 1 << 20));
-    cx0 = std::min(cx0, cellX);
-    cx1 = std::max(cx1, cellX);
-    cy0 = std::min(cy0, cellY);
-    cy1 = std::max(cy1, cellY);
+  // Per axis the nearer and farther end of the box gives the extremes, so
+  // the eight corners need not be stepped one by one.
+  int64_t x0 = px, x1 = px, y0 = py, y1 = py;
+  for (int k = 0; k < 3; ++k) {
+    const int64_t lo = chain.minimum[k] - st[k], hi = lo + chain.size[k] - 1;
+    const int64_t xa = mx[k] * lo, xb = mx[k] * hi, ya = my[k] * lo, yb = my[k] * hi;
+    x0 += std::min(xa, xb), x1 += std::max(xa, xb);
+    y0 += std::min(ya, yb), y1 += std::max(ya, yb);
   }
+  auto cell = [](int64_t v) { return int(std::clamp<int64_t>(v >> 8, -(1 << 20), 1 << 20)); };
+  int cx0 = cell(x0), cx1 = cell(x1), cy0 = cell(y0), cy1 = cell(y1);
   const int margin = s.splat == Splat::ThreePoint ? 1 : 0;
   cx0 -= margin, cy0 -= margin, cx1 += margin, cy1 += margin;
   if (cx0 < 0 || cy0 < 0 || cx1 > 255 || cy1 > 255) cx0 = cy0 = 0, cx1 = cy1 = 255;

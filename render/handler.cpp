@@ -163,11 +163,6 @@ bool ZvlSplatTileIsEmpty() {
          g_tile->dirty.empty();
 }
 
-ZvlRect ZvlMakeRect(int x0, int y0, int x1, int y1) {
-  if (x1 < x0 || y1 < y0) return ZvlEmptyRect;
-  return ZvlRect{int16_t(x0), int16_t(y0), int16_t(x1), int16_t(y1), int16_t(x1 - x0 + 1), int16_t(y1 - y0 + 1)};
-}
-
 ZvlRect ZvlUniteRect(const ZvlRect& a, const ZvlRect& b) {
   if (a.empty()) return b.empty() ? ZvlEmptyRect : b;
   if (b.empty()) return a;

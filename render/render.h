@@ -101,7 +101,10 @@ struct ZvlRect {
 inline constexpr ZvlRect ZvlEmptyRect{};
 // The rectangle from (x0, y0) to (x1, y1) inclusive; empty when x1 < x0 or
 // y1 < y0.
-ZvlRect ZvlMakeRect(int x0, int y0, int x1, int y1);
+inline ZvlRect ZvlMakeRect(int x0, int y0, int x1, int y1) {
+  if (x1 < x0 || y1 < y0) return ZvlRect{};
+  return ZvlRect{int16_t(x0), int16_t(y0), int16_t(x1), int16_t(y1), int16_t(x1 - x0 + 1), int16_t(y1 - y0 + 1)};
+}
 // Union of two rectangles; an empty one does not count.
 ZvlRect ZvlUniteRect(const ZvlRect& a, const ZvlRect& b);
 
