@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "render/matrix3.h"
 #include "render/shade_table.h"
 #include "render/writers.h"
 
@@ -338,30 +339,13 @@ void DrawChains(const Setup& s, const VoxPartView& part, const double origin[3])
   s.handler->drawn = drawn;
 }
 
-bool Invert(const float m[9], float inv[9]) {
-  const double det = double(m[0]) * (double(m[4]) * m[8] - double(m[5]) * m[7]) -
-                     double(m[1]) * (double(m[3]) * m[8] - double(m[5]) * m[6]) +
-                     double(m[2]) * (double(m[3]) * m[7] - double(m[4]) * m[6]);
-  if (!(std::fabs(det) > 1e-12)) return false;
-  const double r = 1.0 / det;
-  inv[0] = float((double(m[4]) * m[8] - double(m[5]) * m[7]) * r);
-  inv[1] = float((double(m[2]) * m[7] - double(m[1]) * m[8]) * r);
-  inv[2] = float((double(m[1]) * m[5] - double(m[2]) * m[4]) * r);
-  inv[3] = float((double(m[5]) * m[6] - double(m[3]) * m[8]) * r);
-  inv[4] = float((double(m[0]) * m[8] - double(m[2]) * m[6]) * r);
-  inv[5] = float((double(m[2]) * m[3] - double(m[0]) * m[5]) * r);
-  inv[6] = float((double(m[3]) * m[7] - double(m[4]) * m[6]) * r);
-  inv[7] = float((double(m[1]) * m[6] - double(m[0]) * m[7]) * r);
-  inv[8] = float((double(m[0]) * m[4] - double(m[1]) * m[3]) * r);
-  return true;
-}
 
 // The shade row for a light given in screen space: brought into the part's
 // space by the inverse matrix, then quantised like a normal.
 const uint16_t* ShadeRowForLight(const float m[9], const float light[3]) {
   float inv[9];
   float l[3] = {light[0], light[1], light[2]};
-  if (Invert(m, inv)) {
+  if (Invert3(m, inv)) {
     l[0] = inv[0] * light[0] + inv[1] * light[1] + inv[2] * light[2];
     l[1] = inv[3] * light[0] + inv[4] * light[1] + inv[5] * light[2];
     l[2] = inv[6] * light[0] + inv[7] * light[1] + inv[8] * light[2];

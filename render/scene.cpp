@@ -6,6 +6,7 @@
 #include <array>
 #include <cmath>
 
+#include "render/matrix3.h"
 #include "render/render.h"
 
 namespace {
@@ -17,10 +18,6 @@ Vec3 MulMat(const float m[9], const float v[3]) {
           m[6] * v[0] + m[7] * v[1] + m[8] * v[2]};
 }
 
-void MulMatMat(const float a[9], const float b[9], float out[9]) {
-  for (int r = 0; r < 3; ++r)
-    for (int c = 0; c < 3; ++c) out[r * 3 + c] = a[r * 3] * b[c] + a[r * 3 + 1] * b[3 + c] + a[r * 3 + 2] * b[6 + c];
-}
 
 constexpr float Identity[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
 constexpr float Origin[3] = {0, 0, 0};
@@ -43,7 +40,7 @@ Placement Place(const SceneState& state, int object, int frame) {
   Placement p;
   p.location = MulMat(state.worldMatrix, scaled);
   for (int k = 0; k < 3; ++k) p.location[k] += state.worldOffset[k];
-  MulMatMat(state.worldMatrix, matrix, p.matrix);
+  zvl::render::Multiply3(state.worldMatrix, matrix, p.matrix);
   return p;
 }
 

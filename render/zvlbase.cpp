@@ -6,6 +6,7 @@
 #include <cstring>
 #include <limits>
 
+#include "render/matrix3.h"
 #include "render/render.h"
 
 namespace {
@@ -16,35 +17,8 @@ constexpr float FittedElevation = 0.3f;
 
 uint16_t Pack555(int r, int g, int b) { return uint16_t(((r >> 3) << 10) | ((g >> 3) << 5) | (b >> 3)); }
 
-void Transpose(const float m[9], float t[9]) {
-  for (int r = 0; r < 3; ++r)
-    for (int c = 0; c < 3; ++c) t[c * 3 + r] = m[r * 3 + c];
-}
 
-void MulMatMat(const float a[9], const float b[9], float out[9]) {
-  float r[9];
-  for (int i = 0; i < 3; ++i)
-    for (int j = 0; j < 3; ++j) r[i * 3 + j] = a[i * 3] * b[j] + a[i * 3 + 1] * b[3 + j] + a[i * 3 + 2] * b[6 + j];
-  std::copy(r, r + 9, out);
-}
 
-bool Invert(const float m[9], float inv[9]) {
-  const double det = double(m[0]) * (double(m[4]) * m[8] - double(m[5]) * m[7]) -
-                     double(m[1]) * (double(m[3]) * m[8] - double(m[5]) * m[6]) +
-                     double(m[2]) * (double(m[3]) * m[7] - double(m[4]) * m[6]);
-  if (!(std::fabs(det) > 1e-12)) return false;
-  const double r = 1.0 / det;
-  inv[0] = float((double(m[4]) * m[8] - double(m[5]) * m[7]) * r);
-  inv[1] = float((double(m[2]) * m[7] - double(m[1]) * m[8]) * r);
-  inv[2] = float((double(m[1]) * m[5] - double(m[2]) * m[4]) * r);
-  inv[3] = float((double(m[5]) * m[6] - double(m[3]) * m[8]) * r);
-  inv[4] = float((double(m[0]) * m[8] - double(m[2]) * m[6]) * r);
-  inv[5] = float((double(m[2]) * m[3] - double(m[0]) * m[5]) * r);
-  inv[6] = float((double(m[3]) * m[7] - double(m[4]) * m[6]) * r);
-  inv[7] = float((double(m[1]) * m[6] - double(m[0]) * m[7]) * r);
-  inv[8] = float((double(m[0]) * m[4] - double(m[1]) * m[3]) * r);
-  return true;
-}
 
 // Object `i`'s location and matrix at `frame` as stored (origin and identity
 // without animation).
@@ -405,16 +379,16 @@ bool ZvlBase::rotationKey(int key) {
   if (camera_ == nullptr || state_.objectCount <= 0) return false;
   float location[3], m0[9], m0Inverse[9];
   StoredPlacement(state_, 0, frame_, location, m0);
-  if (!Invert(m0, m0Inverse)) return false;
+  if (!zvl::render::Invert3(m0, m0Inverse)) return false;
   const float* R = camera_->camera.rotation;
   float a[9];
-  MulMatMat(state_.worldMatrix, m0, a);
-  MulMatMat(R, a, a);
+  zvl::render::Multiply3(state_.worldMatrix, m0, a);
+  zvl::render::Multiply3(R, a, a);
   RotateRows(a, rowA, rowB, angle);
   float rt[9], w[9];
-  Transpose(R, rt);
-  MulMatMat(rt, a, w);
-  MulMatMat(w, m0Inverse, w);
+  zvl::render::Transpose3(R, rt);
+  zvl::render::Multiply3(rt, a, w);
+  zvl::render::Multiply3(w, m0Inverse, w);
   float before[3];
   PlacedLocation(state_, 0, frame_, before);
   std::copy(w, w + 9, state_.worldMatrix);

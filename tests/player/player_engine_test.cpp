@@ -345,9 +345,9 @@ TEST_F(EngineTest, OpeningRefusesBadFilesAndKeepsTheScene) {
   EXPECT_EQ(host.messages.back().text, msg::ReadingFileError);
 
   const std::string pure = dir.file("pure.zvl");
-  SceneSpec scene;
-  scene.geometry = false;
-  WriteScene(pure, scene);
+  SceneSpec description;
+  description.geometry = false;
+  WriteScene(pure, description);
   EXPECT_FALSE(engine.openFile(pure));
   EXPECT_TRUE(host.lastMessageIs(msg::CaptionError, msg::NoGeometry));
   EXPECT_FALSE(engine.fileOpen());
@@ -432,10 +432,10 @@ TEST_F(EngineTest, DamagedSettingsFilesAreRefusedAndChangeNothing) {
 TEST_F(EngineTest, AttachTakesTheAnimationOnlyWhenTheObjectCountsMatch) {
   open(scenePath);  // 2 objects, 5 frames
   const std::string three = dir.file("three.zvl");
-  SceneSpec scene;
-  scene.objects = 3;
-  scene.frames = 7;
-  WriteScene(three, scene);
+  SceneSpec description;
+  description.objects = 3;
+  description.frames = 7;
+  WriteScene(three, description);
   ASSERT_TRUE(engine.command(EngineCommand::AttachPending));
   EXPECT_TRUE(engine.attachPending());
   EXPECT_FALSE(engine.openFile(three));
@@ -445,11 +445,11 @@ TEST_F(EngineTest, AttachTakesTheAnimationOnlyWhenTheObjectCountsMatch) {
   EXPECT_EQ(engine.scene()->database()->animation[0].locations[3], 3.0f);
 
   const std::string nine = dir.file("nine.anim");  // attaching checks no extension
-  scene.objects = 2;
-  scene.frames = 9;
-  scene.step = 7.0f;
-  scene.geometry = false;
-  WriteScene(nine, scene);
+  description.objects = 2;
+  description.frames = 9;
+  description.step = 7.0f;
+  description.geometry = false;
+  WriteScene(nine, description);
   ASSERT_TRUE(engine.command(EngineCommand::GoToEnd));
   ASSERT_TRUE(engine.command(EngineCommand::AttachPending));
   EXPECT_TRUE(engine.openFile(nine));
@@ -463,10 +463,10 @@ TEST_F(EngineTest, AttachTakesTheAnimationOnlyWhenTheObjectCountsMatch) {
 TEST_F(EngineTest, SaveWritesTheAttachedAnimationAndKeepsTheScene) {
   open(scenePath);
   const std::string nine = dir.file("nine.zvl");
-  SceneSpec scene;
-  scene.frames = 9;
-  scene.step = 7.0f;
-  WriteScene(nine, scene);
+  SceneSpec description;
+  description.frames = 9;
+  description.step = 7.0f;
+  WriteScene(nine, description);
   ASSERT_TRUE(engine.command(EngineCommand::AttachPending));
   ASSERT_TRUE(engine.openFile(nine));
 
@@ -487,10 +487,10 @@ TEST_F(EngineTest, SaveWritesTheAttachedAnimationAndKeepsTheScene) {
 }
 
 TEST_F(EngineTest, SaveFitsPerFrameLinksToTheAttachedFrameCount) {
-  SceneSpec scene;
-  scene.animatedLinks = true;  // five frames of links
+  SceneSpec description;
+  description.animatedLinks = true;  // five frames of links
   const std::string linked = dir.file("linked.zvl");
-  WriteScene(linked, scene);
+  WriteScene(linked, description);
   open(linked);
   const int32_t* ownParents = engine.scene()->database()->links[1].parents;
   for (int frames : {9, 3}) {
@@ -581,9 +581,9 @@ TEST_F(EngineTest, ColourCommandsAndModes) {
 
   // Without a palette there is no index colour.
   const std::string bare = dir.file("bare.zvl");
-  SceneSpec scene;
-  scene.palette = false;
-  WriteScene(bare, scene);
+  SceneSpec description;
+  description.palette = false;
+  WriteScene(bare, description);
   host.messages.clear();
   EXPECT_FALSE(engine.openFile(bare) && engine.menuCommand(id::IndexColor));
   EXPECT_TRUE(host.lastMessageIs(msg::CaptionEngine, msg::NoPalette));
