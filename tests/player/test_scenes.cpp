@@ -35,7 +35,7 @@ std::vector<VoxPixel> SnakeCube(int side) {
 
 }  // namespace
 
-ZvlDatabasePtr MakeScene(const SceneSpec& spec) {
+ZvlDatabasePtr MakeScene(const SceneSpec& description) {
   ZvlDatabasePtr db(ZvlCreateDatabase(ZvlStreamable));
   EXPECT_TRUE(db);
   db->version = 8.1f;
@@ -55,7 +55,7 @@ ZvlDatabasePtr MakeScene(const SceneSpec& spec) {
     palette->colors[5][2] = 0;
     for (int s = 0; s < ZvlShadeRows; ++s)
       for (int c = 0; c < 256; ++c) palette->shades[s][c] = uint8_t(s == 0 ? 0 : c);
-    if (spec.palette) {
+    if (description.palette) {
       EXPECT_EQ(ZvlSetPaletteName(*db, "testpal"), 0);
       EXPECT_EQ(ZvlSetPalette(*db, *palette), 0);
     }
@@ -64,38 +64,38 @@ ZvlDatabasePtr MakeScene(const SceneSpec& spec) {
     ZvlBuildColorTable16(*palette, 8.1f, table->colors);
     EXPECT_EQ(ZvlSetColorTable(*db, *table), 0);
   }
-  EXPECT_EQ(ZvlSetObjectCount(*db, spec.objects), 0);
-  for (int i = 0; i < spec.objects; ++i) {
+  EXPECT_EQ(ZvlSetObjectCount(*db, description.objects), 0);
+  for (int i = 0; i < description.objects; ++i) {
     const std::string name = "object" + std::to_string(i);
     EXPECT_EQ(ZvlSetObjectName(*db, i, name.c_str()), 0);
-    if (!spec.geometry) continue;
+    if (!description.geometry) continue;
     std::vector<std::vector<uint8_t>> parts;
-    for (int level = 0; level < spec.levels; ++level) {
-      const int side = std::max(spec.side >> level, 1);
+    for (int level = 0; level < description.levels; ++level) {
+      const int side = std::max(description.side >> level, 1);
       std::vector<std::vector<VoxPixel>> chains{SnakeCube(side)};
       std::vector<uint8_t> part;
-      EXPECT_TRUE(VoxBuildPart(chains, spec.pixelSize * float(1 << level), VoxPartForm::Compact, {}, part));
+      EXPECT_TRUE(VoxBuildPart(chains, description.pixelSize * float(1 << level), VoxPartForm::Compact, {}, part));
       parts.push_back(std::move(part));
     }
     std::vector<uint8_t> object;
     EXPECT_TRUE(VoxJoinParts(parts, true, object));
     EXPECT_EQ(ZvlSetObjectGeometry(*db, i, object.data(), object.size()), 0);
   }
-  EXPECT_EQ(ZvlAllocAnimation(*db, spec.frames), 0);
-  for (int i = 0; i < spec.objects; ++i) {
+  EXPECT_EQ(ZvlAllocAnimation(*db, description.frames), 0);
+  for (int i = 0; i < description.objects; ++i) {
     ObjectAnimation& a = db->animation[i];
-    for (int f = 0; f < spec.frames; ++f) {
-      a.locations[3 * f + 0] = 40.0f * float(i) + (i == 0 ? spec.step * float(f) : 0.0f);
+    for (int f = 0; f < description.frames; ++f) {
+      a.locations[3 * f + 0] = 40.0f * float(i) + (i == 0 ? description.step * float(f) : 0.0f);
       a.locations[3 * f + 1] = 0.0f;
       a.locations[3 * f + 2] = 0.0f;
       float* m = a.matrices + 9 * f;
       m[0] = m[4] = m[8] = 1.0f;
     }
   }
-  if (spec.animatedLinks) {
-    for (int i = 0; i < spec.objects; ++i) {
+  if (description.animatedLinks) {
+    for (int i = 0; i < description.objects; ++i) {
       EXPECT_EQ(ZvlAllocObjectLink(*db, i, ZvlLinkAnimated), 0);
-      for (int f = 0; f < spec.frames; ++f) {
+      for (int f = 0; f < description.frames; ++f) {
         db->links[i].parents[f] = i == 0 ? -1 : 0;
         db->links[i].pivots[3 * f] = float(f);
       }
@@ -104,8 +104,8 @@ ZvlDatabasePtr MakeScene(const SceneSpec& spec) {
   return db;
 }
 
-void WriteScene(const std::string& path, const SceneSpec& spec) {
-  ZvlDatabasePtr db = MakeScene(spec);
+void WriteScene(const std::string& path, const SceneSpec& description) {
+  ZvlDatabasePtr db = MakeScene(description);
   ASSERT_TRUE(db);
   ZvlSetWriterVersion(ZvlFormatVersion::V8_1);
   ASSERT_EQ(ZvlWriteDatabaseFile(path.c_str(), *db), 0) << ZvlGetErrorText();

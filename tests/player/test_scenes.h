@@ -24,11 +24,11 @@ struct SceneSpec {
 // A scene of solid cubes: object i stands at x = 40 i, moving along x by
 // `step` per frame; every matrix is the identity. With a palette (index 5
 // is pure red in every shade row but shade 0) and its 16-bit colour table.
-ZvlDatabasePtr MakeScene(const SceneSpec& spec);
+ZvlDatabasePtr MakeScene(const SceneSpec& description);
 
 // Writes the scene to `path` (format 8.1); fails the calling test if it
 // cannot.
-void WriteScene(const std::string& path, const SceneSpec& spec);
+void WriteScene(const std::string& path, const SceneSpec& description);
 
 // A folder under the system's temporary folder, removed at the end.
 struct TempDir {

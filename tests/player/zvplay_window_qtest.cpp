@@ -253,9 +253,9 @@ class ZvPlayWindowTest : public QObject {
     frame->action(id::LoadAnimation)->trigger();
     QVERIFY(!frame->engine().attachPending());
     const std::string three = dir_.file("three.zvl");
-    SceneSpec spec;
-    spec.objects = 3;
-    WriteScene(three, spec);
+    SceneSpec description;
+    description.objects = 3;
+    WriteScene(three, description);
     frame->fileAnswer = [&](int) { return QString::fromStdString(three); };
     frame->action(id::LoadAnimation)->trigger();
     QCOMPARE(messages.back().caption, QStringLiteral("Error"));
