@@ -97,9 +97,12 @@ bool ZvlFileStream::writeAt(int64_t at, const uint8_t* bytes, size_t count) {
 }
 
 bool ZvlFileStream::flushWrites() {
-  if (writeBuffer_.empty()) return true;
-  const bool ok = writeAt(writeStart_, writeBuffer_.data(), writeBuffer_.size());
+  bool ok = writeBuffer_.empty() || writeAt(writeStart_, writeBuffer_.data(), writeBuffer_.size());
   writeBuffer_.clear();
+  // Patches lie before the buffered run, so the order of the two does not
+  // matter; among themselves they go in the order they were made.
+  for (const Patch& patch : patches_) ok = ok && writeAt(patch.position, patch.bytes, patch.length);
+  patches_.clear();
   if (!ok) failed_ = true;
   return ok;
 }
@@ -150,9 +153,26 @@ long ZvlFileStream::write(const void* buffer, long count) {
     const size_t offset = size_t(position_ - writeStart_);
     if (offset + n > writeBuffer_.size()) writeBuffer_.resize(offset + n);
     std::memcpy(writeBuffer_.data() + offset, bytes, n);
-  } else if (!writeBuffer_.empty() && position_ + int64_t(n) <= writeStart_) {
-    // A small rewrite well before the buffered run (an outer chunk header).
-    if (!writeAt(position_, bytes, n)) return failed_ = true, -1;
+  } else if (!writeBuffer_.empty() && position_ + int64_t(n) <= writeStart_ && n <= sizeof(Patch::bytes)) {
+    // A small rewrite before the buffered run (an outer chunk header): kept
+    // until the buffer goes out, the same place rewritten in memory.
+    if (!patches_.empty() && patches_.back().position == position_ && patches_.back().length == n) {
+      std::memcpy(patches_.back().bytes, bytes, n);
+    } else {
+      auto same = std::find_if(patches_.begin(), patches_.end(),
+                               [&](const Patch& p) { return p.position == position_ && p.length == n; });
+      if (same != patches_.end() && std::none_of(same + 1, patches_.end(), [&](const Patch& p) {
+            return p.position < position_ + int64_t(n) && position_ < p.position + int64_t(p.length);
+          })) {
+        std::memcpy(same->bytes, bytes, n);
+      } else {
+        Patch patch;
+        patch.position = position_;
+        patch.length = n;
+        std::memcpy(patch.bytes, bytes, n);
+        patches_.push_back(patch);
+      }
+    }
   } else {
     if (!flushWrites()) return -1;
     if (n >= BufferSize) {

@@ -89,6 +89,12 @@ class ZvlFileStream final : public ZvlStream {
   int64_t size_ = 0;                // file length including what is buffered
   std::vector<uint8_t> writeBuffer_;  // bytes of [writeStart_, writeStart_ + size())
   int64_t writeStart_ = 0;
+  struct Patch {
+    int64_t position;
+    size_t length;
+    uint8_t bytes[8];
+  };
+  std::vector<Patch> patches_;        // small rewrites before the buffered run, not yet written
   std::vector<uint8_t> readBuffer_;   // bytes of [readStart_, readStart_ + readLength_)
   int64_t readStart_ = 0;
   size_t readLength_ = 0;

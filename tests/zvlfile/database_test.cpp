@@ -453,6 +453,41 @@ TEST(ZvlReader, RefusesFilesThatBreakTheLayout) {
   EXPECT_STREQ(ZvlGetErrorText(), zvl::msg::NumberOfObjectsMismatch);
 }
 
+// The buffered file stream must give the same bytes as memory, also when
+// objects are larger than its buffer and outer headers are rewritten behind it.
+TEST(ZvlFile, FileBytesEqualMemoryBytesForLargeObjects) {
+  ZvlDatabasePtr db = makeDatabase({2, 1, 3}, 3, ZvlStreamable);
+  std::vector<VoxPixel> chain;
+  for (int i = 0; i < 500000; ++i) {  // 1.5 MB of moves, back and forth along x
+    VoxPixel p;
+    const int row = i / 1000, column = i % 1000;
+    p.x = int16_t((row % 2 ? 999 - column : column) - 500);
+    p.y = int16_t(row);
+    p.normal = uint16_t(i % 2048);
+    chain.push_back(p);
+  }
+  std::vector<uint8_t> big, small, object;
+  ASSERT_TRUE(VoxBuildPart(std::vector<std::vector<VoxPixel>>{chain}, 1.0f, VoxPartForm::WithZeroWord, {}, big));
+  chain.resize(1000);
+  ASSERT_TRUE(VoxBuildPart(std::vector<std::vector<VoxPixel>>{chain}, 2.0f, VoxPartForm::WithZeroWord, {}, small));
+  ASSERT_TRUE(VoxJoinParts(std::vector<std::vector<uint8_t>>{big, small}, false, object));
+  ASSERT_EQ(ZvlSetObjectGeometry(*db, 1, object.data(), object.size()), 0);
+
+  const auto path = std::filesystem::temp_directory_path() / ("zvlfile_big_" + std::to_string(::getpid()) + ".zvl");
+  for (uint32_t flags : {0u, ZvlStreamable}) {
+    db->flags = flags;
+    const auto memory = write(*db);
+    ASSERT_EQ(ZvlWriteDatabaseFile(path.c_str(), *db), 0) << ZvlGetErrorText();
+    std::ifstream in(path, std::ios::binary);
+    const std::vector<uint8_t> file((std::istreambuf_iterator<char>(in)), {});
+    EXPECT_EQ(file, memory) << "flags " << flags;
+    ZvlDatabasePtr back(ZvlReadDatabaseFile(path.c_str()));
+    ASSERT_TRUE(back) << ZvlGetErrorText();
+    expectSameScene(*db, *back, true);
+  }
+  std::filesystem::remove(path);
+}
+
 TEST(ZvlFile, FailedWriteKeepsTheFileThatWasThere) {
   const auto dir = std::filesystem::temp_directory_path() / ("zvlfile_test_" + std::to_string(::getpid()));
   std::filesystem::create_directories(dir);
