@@ -31,6 +31,28 @@ Pixel* ColorRow(const CompositeJob& job, int y) {
 }
 inline uint16_t* DepthRow(const CompositeJob& job, int y) { return job.depth + ptrdiff_t(y) * job.depthPitch; }
 
+// One tile word against one screen pixel: the nearer depth wins, written
+// without branches.
+template <class Pixel, bool Inverted>
+[[gnu::always_inline]] inline void Merge(uint32_t word, Pixel fresh, Pixel& color, uint16_t& depth) {
+  const uint16_t value = Depth<Inverted>::Of(word), stored = depth;
+  const bool wins = Depth<Inverted>::Wins(value, stored);
+  const Pixel old = color;
+  depth = wins ? value : stored;
+  color = wins ? fresh : old;
+}
+
+// A covered background pixel is darkened once and marked, so a second
+// shadow leaves it alone and objects are never darkened.
+template <class Pixel, bool Inverted>
+[[gnu::always_inline]] inline void MarkShadow(bool covered, const Pixel* shadow, Pixel& color, uint16_t& depth) {
+  const uint16_t stored = depth;
+  const bool marks = covered && stored == Depth<Inverted>::Background;
+  const Pixel old = color, darker = shadow[old];
+  depth = marks ? Depth<Inverted>::ShadowMark : stored;
+  color = marks ? darker : old;
+}
+
 // 1:1: cell (x, y) of job.cells goes to screen (left + x - x0, top + y - y0).
 template <class Pixel, bool Inverted>
 void Composite(const CompositeJob& job) {
@@ -47,11 +69,7 @@ void Composite(const CompositeJob& job) {
     for (int cx = cells.x0, sx = 0; cx <= cells.x1; ++cx, ++sx) {
       const uint32_t word = row[cx];
       row[cx] = TileEmpty;
-      const uint16_t value = Depth<Inverted>::Of(word), stored = depth[sx];
-      const bool wins = Depth<Inverted>::Wins(value, stored);
-      const Pixel fresh = table[word & 0xFFFFu], old = color[sx];
-      depth[sx] = wins ? value : stored;
-      color[sx] = wins ? fresh : old;
+      Merge<Pixel, Inverted>(word, table[word & 0xFFFFu], color[sx], depth[sx]);
     }
   }
 }
@@ -72,11 +90,7 @@ void CompositeScaled(const CompositeJob& job) {
     uint64_t tx = job.tx0;
     for (int sx = s.x0; sx <= s.x1; ++sx, tx += job.step) {
       const uint32_t word = row[std::min(tx >> 32, lastColumn)];
-      const uint16_t value = Depth<Inverted>::Of(word), stored = depth[sx];
-      const bool wins = Depth<Inverted>::Wins(value, stored);
-      const Pixel fresh = Resolved ? Pixel(word) : table[word & 0xFFFFu], old = color[sx];
-      depth[sx] = wins ? value : stored;
-      color[sx] = wins ? fresh : old;
+      Merge<Pixel, Inverted>(word, Resolved ? Pixel(word) : table[word & 0xFFFFu], color[sx], depth[sx]);
     }
   }
 }
@@ -93,11 +107,7 @@ void ShadowComposite(const CompositeJob& job) {
     for (int cx = cells.x0, sx = 0; cx <= cells.x1; ++cx, ++sx) {
       const bool covered = row[cx] != TileEmpty;
       row[cx] = TileEmpty;
-      const uint16_t stored = depth[sx];
-      const bool marks = covered && stored == Depth<Inverted>::Background;
-      const Pixel old = color[sx], darker = shadow[old];
-      depth[sx] = marks ? Depth<Inverted>::ShadowMark : stored;
-      color[sx] = marks ? darker : old;
+      MarkShadow<Pixel, Inverted>(covered, shadow, color[sx], depth[sx]);
     }
   }
 }
@@ -115,11 +125,7 @@ void ShadowCompositeScaled(const CompositeJob& job) {
     uint64_t tx = job.tx0;
     for (int sx = s.x0; sx <= s.x1; ++sx, tx += job.step) {
       const bool covered = row[std::min(tx >> 32, lastColumn)] != TileEmpty;
-      const uint16_t stored = depth[sx];
-      const bool marks = covered && stored == Depth<Inverted>::Background;
-      const Pixel old = color[sx], darker = shadow[old];
-      depth[sx] = marks ? Depth<Inverted>::ShadowMark : stored;
-      color[sx] = marks ? darker : old;
+      MarkShadow<Pixel, Inverted>(covered, shadow, color[sx], depth[sx]);
     }
   }
 }

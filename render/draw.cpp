@@ -368,6 +368,23 @@ bool Drawable(ScnHandler* handler, const VoxPartView& part, const float position
   return std::isfinite(scale) && scale > 0.0f && std::isfinite(zscale);
 }
 
+// What every draw of a part starts from: the clip box, the tile and the
+// handler's writers, the matrix and scales. An empty clip box means nothing
+// is drawn.
+Setup BeginSetup(ScnHandler* handler, const ZvlRect& clip, const float matrix[9], float scale, float zscale) {
+  Setup setup{};
+  setup.clip = ClipBox(*handler, clip);
+  setup.handler = handler;
+  SplatTile* tile = CurrentTile();
+  setup.tile = tile->words;
+  setup.dirty = &tile->dirty;
+  setup.writers = handler->writers;
+  setup.matrix = matrix;
+  setup.scale = scale;
+  setup.zscale = zscale;
+  return setup;
+}
+
 }  // namespace
 }  // namespace zvl::render
 
@@ -388,17 +405,8 @@ void ZvlDrawObject(ScnHandler* handler, const VoxPartView& part, const float pos
     s *= 0.5f;
   }
   // 3. The clip rectangle.
-  Setup setup{};
-  setup.clip = ClipBox(*handler, clip);
+  Setup setup = BeginSetup(handler, clip, matrix, scale, zscale);
   if (setup.clip.empty()) return;
-  setup.handler = handler;
-  SplatTile* tile = CurrentTile();
-  setup.tile = tile->words;
-  setup.dirty = &tile->dirty;
-  setup.writers = handler->writers;
-  setup.matrix = matrix;
-  setup.scale = scale;
-  setup.zscale = zscale;
   // The splat's scale and sub-pixel factor, and the compositor.
   float a = scale, f = 256.0f;
   setup.splat = Splat::OnePoint;
@@ -440,17 +448,8 @@ void ZvlDrawShadow(ScnHandler* handler, const VoxPartView& part, const float pos
     a *= 0.5f;
     f = 128.0f;  // composited doubled, like the object
   }
-  Setup setup{};
-  setup.clip = ClipBox(*handler, clip);
+  Setup setup = BeginSetup(handler, clip, matrix, scale, zscale);
   if (setup.clip.empty()) return;
-  setup.handler = handler;
-  SplatTile* tile = CurrentTile();
-  setup.tile = tile->words;
-  setup.dirty = &tile->dirty;
-  setup.writers = handler->writers;
-  setup.matrix = matrix;
-  setup.scale = scale;
-  setup.zscale = zscale;
   setup.magnification = a;
   setup.compose = mode == DrawMode::Stretch ? Compose::Doubled : a <= 1.0f ? Compose::OneToOne : Compose::Magnified;
   if (a > 1.0f) f = 256.0f / a, a = 1.0f;
