@@ -1,0 +1,40 @@
+// Scene importers: read a 3D Studio scene (optionally animated by a VUE
+// file), a LightWave scene or an Alias RTG scene into an ImportedScene:
+// meshes, materials and per-frame placements of every mesh.
+//
+//   ImportOptions options;               // --vue, --anim, --materials ...
+//   ImportCallbacks callbacks;
+//   callbacks.error = [](const std::string& m) { std::cerr << m << '\n'; };
+//   ImportedScene scene;
+//   if (ImportScene("castle.3ds", options, callbacks, scene)) {
+//     for (const ImportedMesh& mesh : scene.meshes) { /* mesh.locations[f] ... */ }
+//   }
+//
+// Errors are results: an importer returns false after reporting its message
+// through callbacks.error; the scene then holds what was read so far and is
+// only fit to be discarded. Every input is untrusted: counts are checked
+// against the bytes that remain, recursion is bounded, and a bad file gets a
+// message, never a crash.
+#pragma once
+
+#include "import/imported_scene.h"
+
+#include <string>
+
+struct ImportOptions {
+  // 3D Studio: take the animation from this VUE file instead of the
+  // keyframer section (empty: from the keyframer section).
+  std::string vuePath;
+  // Alias RTG: the stem shared by the animation files (stem + "_" + node).
+  std::string animationStem;
+  // Folder prefix for material files: 3D Studio texture maps, the RTG
+  // materials .bin file (joined directly, so it ends in a separator).
+  std::string materialsPath;
+  // LightWave object orientation: 0 = XYZ, 1 = XZY.
+  int orientation = 0;
+};
+
+// Reads the scene at `path`, choosing the reader by its extension (.3ds,
+// .lws, .rtg, any letter case), and computes its animation.
+bool ImportScene(const std::string& path, const ImportOptions& options,
+                 const ImportCallbacks& callbacks, ImportedScene& scene);
