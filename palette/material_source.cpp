@@ -1,0 +1,3 @@
+#include "palette/material_source.h"
+
+MaterialSource::~MaterialSource() = default;

@@ -1,0 +1,153 @@
+// The palette and materials library: the palette builder that turns a
+// scene's materials into the ZorvelPalette and ColorTable16 blocks, ACT
+// palette files, BMP textures, LightWave image-map projections and texture
+// sampling.
+//
+// Usage:
+//
+//   class Scene : public MaterialSource { ... };   // the caller's materials
+//   Scene scene;
+//   PaletteSettings settings;
+//   settings.source = PaletteSourceKind::ActFile;
+//   settings.path = "main.act";
+//   settings.start = 1;
+//   settings.end = 200;
+//   if (PreparePalette(scene, settings) != 0) return;  // reported, materials handed back
+//   int column = ColourIndex(scene.Palette(), nullptr, 0);  // flat column of material 0
+//   ...                                                      // voxelize
+//   CopyPaletteBlock(scene, database);
+//   CopyColorTable(scene, database);
+//   ReleaseMaterials(scene);
+//
+// The builder in order: every material is fetched; materials no face uses
+// are dropped (redirection -1); equal materials are merged, each leading to
+// the highest-indexed equal one through the redirection table; then the
+// palette is taken from the chosen source and the columns are built: one
+// flat column per remaining flat material after the L palette columns, 24
+// shades each, as RGB555 in the colour table and as nearest palette entries
+// in the 8-bit shade table.
+//
+// Settings: PreparePalette takes the PaletteSettings from its caller; the
+// conversion host keeps them with its other options. The authoring program's
+// variant (parameters in percent, prototype defaults of its importers, its
+// wording of the too-many-materials message) is chosen in the same settings.
+//
+// Errors: 0 or -1 as the engine reports them; every message goes to the
+// source's ReportError and the notes to ReportInfo, spelled in
+// palette/messages.h.
+#pragma once
+
+#include "palette/material.h"
+#include "palette/material_source.h"
+#include "palette/palette_tables.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct ZorvelDatabase;
+
+// ---- The builder ----
+
+// Runs the whole preparation. 0, or -1 after a report with every material
+// still held handed back.
+int PreparePalette(MaterialSource& source, const PaletteSettings& settings);
+// Puts a copy of the palette block into the database (nothing when the
+// palette did not come from a file): 0, or -1 after "No room for Zorvel palette".
+int CopyPaletteBlock(MaterialSource& source, ZorvelDatabase& database);
+// Puts a copy of the 16-bit colour table into the database: 0, or -1 after
+// "No room for Zorvel 16bpp color table".
+int CopyColorTable(MaterialSource& source, ZorvelDatabase& database);
+// Hands back every material still in the table and empties the tables.
+void ReleaseMaterials(MaterialSource& source);
+// The 768 colour bytes of the palette (R, G, B per entry).
+void GetPaletteRgb(const PaletteTables& tables, uint8_t destination[768]);
+
+// ---- Gradients ----
+
+inline constexpr int kGradientColours = 25;  // computed; the first 24 are stored
+using GradientColours = std::array<std::array<float, 3>, kGradientColours>;
+
+// The inputs of the lighting model: colours 0..255, parameters 0..1.
+struct GradientParameters {
+  uint8_t shadingType = 2;
+  float ambient[3] = {0, 0, 0};
+  float diffuse[3] = {0, 0, 0};
+  float specular[3] = {0, 0, 0};
+  float shininess = 0;
+  float shininessStrength = 0;
+  float selfIllumination = 0;
+};
+
+// The 25 colours of a gradient, darkest first (float RGB, not clamped).
+void ComputeGradient(const GradientParameters& parameters, GradientColours& colours);
+// Clamps and packs shades 0 .. 23 into a column of the colour table.
+void StoreGradientColumn(const GradientColours& colours, ColorTable16& table, int column);
+
+// ---- ACT palettes ----
+
+inline constexpr size_t kActPaletteSize = 768;
+// Reads the first 768 bytes of an ACT file: 0, or -1 with the message in
+// error ("Error reading ACT palette file").
+int LoadActPalette(const std::string& path, uint8_t colours[768], std::string& error);
+// Writes an ACT file of 768 bytes: 0 or ZvlFailure (error text of the file layer).
+int WriteActPalette(const std::string& path, const uint8_t colours[768]);
+
+// ---- Paths ----
+
+// The part after the last folder separator ("/" or "\"), or the whole path.
+std::string_view FileNamePart(std::string_view path);
+
+// ---- BMP textures ----
+
+// How the loader names the file and words its messages: the 3D Studio path
+// opens the path as given; the LightWave path opens only its file name part.
+enum class BmpPathStyle : uint8_t { Joined, FileNameOnly };
+inline constexpr int kMaxTextureSide = 16384;
+// Reads an 8-bit or 24-bit BMP file into image: true, or false with the
+// message in error.
+bool LoadBmpTexture(const std::string& path, TextureImage& image, std::string& error,
+                    BmpPathStyle style = BmpPathStyle::Joined);
+// The same over bytes in memory (named path in messages).
+bool DecodeBmpTexture(const uint8_t* bytes, size_t size, const std::string& path, TextureImage& image,
+                      std::string& error, BmpPathStyle style = BmpPathStyle::Joined);
+// Writes image as a bottom-up BMP file: 24-bit, or 8-bit with the given 256
+// R, G, B colours (every pixel must be one of them). 0 or ZvlFailure.
+int WriteBmpTexture(const std::string& path, const TextureImage& image, const uint8_t* colours768 = nullptr);
+std::vector<uint8_t> EncodeBmpTexture(const TextureImage& image, const uint8_t* colours768 = nullptr,
+                                      bool topDown = false);
+
+// ---- Image maps ----
+
+enum class ImageMapKind : int {
+  Planar = 0, Cylindrical = 1, Spherical = 2, Cubic = 3, FrontProjection = 4,
+  Checkerboard, Grid, Dots, Marble, Wood, Underwater, FractalNoise, FractalBumps, BumpArray, Crust, Veins,
+  Unknown = 16,
+};
+// The kind named in a surface file; Unknown for a name not in the table.
+ImageMapKind ImageMapKindFromName(std::string_view name);
+// True for the kinds that are images (0 .. 4), false for procedural ones.
+bool IsImageMap(ImageMapKind kind);
+
+// A LightWave surface texture.
+struct ImageMapTexture {
+  ImageMapKind kind = ImageMapKind::Planar;
+  int axis = 2;                     // bit 0 = x, bit 1 = y, neither = z
+  double size[3] = {1, 1, 1};       // sx, sy, sz
+  double centre[3] = {0, 0, 0};     // cx, cy, cz
+  double widthWrap = 1.0, heightWrap = 1.0;  // 1.0 = no repeat
+  std::string imageFile;
+};
+// Texture coordinates of an object-space point. Cubic and front projection
+// are projected as planar along the texture axis.
+void ProjectImageMap(const ImageMapTexture& texture, const float point[3], float& u, float& v);
+
+// ---- Sampling ----
+
+// The nearest texel at (u, v), repeating; v = 0 is the bottom row. An empty
+// image gives black.
+void SampleTexture(const TextureImage& image, float u, float v, uint8_t rgb[3]);
+// The texel of a material: black for a flat one.
+void SampleTexture(const Material& material, float u, float v, uint8_t rgb[3]);
