@@ -13,12 +13,7 @@
 #include <string>
 #include <vector>
 
-// A texture picture as an importer loaded it: RGB bytes, top row first.
-// (Same shape as the palette library's TextureImage.)
-struct ImportedTexture {
-  uint16_t width = 0, height = 0;
-  std::vector<uint8_t> pixels;  // width * height * 3 bytes, R G B
-};
+#include "palette/material.h"
 
 struct ImportedFace {
   int32_t v[3] = {0, 0, 0};  // vertex indices
@@ -38,7 +33,11 @@ struct ImportedMesh {
   // vertex indices per face whenever textureVertices is not empty.
   std::vector<std::array<float, 3>> textureVertices;
   std::vector<std::array<int32_t, 3>> textureFaces;
-  int32_t parent = -1;  // index into ImportedScene::meshes, -1 for none
+  // The hierarchy as the scene gives it: the parent mesh (index into
+  // ImportedScene::meshes, -1 for none) and the pivot. The animation below
+  // already places the mesh in the scene: it is not to be combined with the
+  // parent's again.
+  int32_t parent = -1;
   std::array<float, 3> pivot{0.0f, 0.0f, 0.0f};
   // The reference point the geometry is voxelized around; the locations
   // below are where this point lies in the scene at each frame.
@@ -61,7 +60,7 @@ struct ImportedMaterial {
   uint8_t flag = 0;          // option byte some formats set (e.g. a surface named "ZVL")
   std::string textureFile;   // the texture's file name as the scene gives it, or empty
   bool textureLoaded = false;  // texture holds the picture
-  ImportedTexture texture;
+  TextureImage texture;       // RGB, top row first
   std::string textureError;  // why the texture did not load, when it did not
 };
 
