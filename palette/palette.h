@@ -83,6 +83,12 @@ struct GradientParameters {
 
 // The 25 colours of a gradient, darkest first (float RGB, not clamped).
 void ComputeGradient(const GradientParameters& parameters, GradientColours& colours);
+// A gradient channel as a byte: above 255 gives 255, otherwise truncated.
+uint8_t ClampGradientChannel(float value);
+// The gradient of a material, its parameters divided by 100 when they are
+// percentages; ambientOverride replaces its ambient colour.
+GradientParameters MaterialGradientParameters(const Material& material, bool percentParameters,
+                                              const uint8_t* ambientOverride = nullptr);
 // Clamps and packs shades 0 .. 23 into a column of the colour table.
 void StoreGradientColumn(const GradientColours& colours, ColorTable16& table, int column);
 

@@ -26,6 +26,10 @@ struct PaletteTables {
   std::vector<int32_t> flatColumn;    // the column of a flat material, else -1
 };
 
+// The material that stands for this index after merging: the end of its
+// redirection chain, or -1 for an unused or unknown index.
+int ResolveMaterial(const PaletteTables& tables, int materialIndex);
+
 // The entry of start .. end nearest to (r, g, b) in RGB, as an absolute
 // palette index; among equally near entries the first. With an empty range
 // (no palette file) there is nothing to search and the answer is 0.

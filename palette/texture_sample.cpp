@@ -6,9 +6,9 @@ namespace {
 // truncate(extent * t + 0.5), brought into 0 .. extent-1 by repetition.
 int WrapTexel(float t, int extent) {
   const double scaled = double(extent) * double(t) + 0.5;
-  // Far outside the image the exact repeat no longer matters; keep the
-  // conversion to int defined.
-  long long i = scaled > 1e15 ? 0 : scaled < -1e15 ? 0 : static_cast<long long>(scaled);
+  // Far outside the image (or not a number) the exact repeat no longer
+  // matters; keep the conversion to an integer defined.
+  long long i = (scaled < 1e15 && scaled > -1e15) ? static_cast<long long>(scaled) : 0;
   i %= extent;
   if (i < 0) i += extent;
   return int(i);

@@ -1,8 +1,7 @@
-// The whole-scene conversion. Placeholder until the engine lands: it refuses
-// to convert rather than write an empty database.
+// The whole-scene conversion of a host: the engine's defaults (the plug-in's
+// part layout, no palette file). Programs that choose otherwise call
+// ConvertScene with their own options.
 #include "voxelize/conversion_host.h"
+#include "voxelize/voxelize.h"
 
-int ConversionHost::Convert(ZorvelDatabase&) {
-  ReportError("Conversion engine not available");
-  return -1;
-}
+int ConversionHost::Convert(ZorvelDatabase& database) { return ConvertScene(*this, database, SceneOptions{}); }
