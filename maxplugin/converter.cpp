@@ -327,8 +327,11 @@ int ZvlPlayConverter::FillFixPoints(INode& node, MeshObject& object) {
       for (; at < name.size() && name[at] >= '0' && name[at] <= '9'; ++at)
         number = std::min<long long>(number * 10 + (name[at] - '0'), 1LL << 40);
     }
-    if (number < 0 || number >= (long long)slots.size() || slots[size_t(number)])
-      return ObjectError(msg::InvalidFixpointNumber, node.GetName());
+    if (number < 0) return ObjectError(msg::InvalidFixpointNumber, node.GetName());
+    // A number at or past the count leaves a gap below it: the sequence
+    // check below reports it.
+    if (number >= (long long)slots.size()) continue;
+    if (slots[size_t(number)]) return ObjectError(msg::InvalidFixpointNumber, node.GetName());
     slots[size_t(number)] = child;
   }
   for (INode* slot : slots)

@@ -1,0 +1,12 @@
+# The bundled glTF sample must be what make_gltf_sample writes now.
+file(MAKE_DIRECTORY ${OUT})
+execute_process(COMMAND ${GENERATOR} ${OUT} RESULT_VARIABLE result)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "make_gltf_sample failed")
+endif()
+foreach(name arm.gltf arm.bin arm_checker.png)
+  execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${OUT}/${name} ${EXPECTED}/${name} RESULT_VARIABLE differ)
+  if(NOT differ EQUAL 0)
+    message(FATAL_ERROR "samples/${name} is not what make_gltf_sample writes now; run build/samples/make_gltf_sample samples")
+  endif()
+endforeach()
