@@ -173,7 +173,7 @@ void AddChannel(const aiNodeAnim& channel, double ticksPerSecond, TransformTrack
 
 bool LoadScene(const std::string& path, SceneContents& scene, std::string& error) {
   Assimp::Importer importer;
-  const aiScene* ai = importer.ReadFile(path, aiProcess_Triangulate | aiProcess_ValidateDataStructure);
+  const aiScene* ai = importer.ReadFile(path, aiProcess_Triangulate | aiProcess_JoinIdenticalVertices | aiProcess_ValidateDataStructure);
   if (!ai) {
     error = importer.GetErrorString();
     return false;
