@@ -30,6 +30,10 @@ struct ImportOptions {
   // Folder prefix for material files: 3D Studio texture maps, the RTG
   // materials .bin file (joined directly, so it ends in a separator).
   std::string materialsPath;
+  // 3D Studio: load the BMP textures of textured materials from
+  // materialsPath + the map's file name (a texture that fails to load makes
+  // the import fail after its message).
+  bool loadTextures = false;
   // LightWave object orientation: 0 = XYZ, 1 = XZY.
   int orientation = 0;
 };

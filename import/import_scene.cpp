@@ -1,6 +1,7 @@
 // Chooses the reader of a scene file by its extension.
 #include "import/import.h"
 #include "import/messages.h"
+#include "import/tds_import.h"
 
 #include <algorithm>
 #include <cctype>
@@ -24,11 +25,9 @@ bool ImportScene(const std::string& path, const ImportOptions& options,
   const std::string ext = LowerExtension(path);
   // One line per scene kind: the reader reads the file and computes the
   // animation into `scene`.
-  // (.3ds: the 3D Studio reader joins here.)
+  if (ext == ".3ds") return importer::Import3DS(path, options, callbacks, scene);
   // (.lws: the LightWave reader joins here.)
   // (.rtg: the Alias RTG reader joins here.)
-  (void)options;
-  (void)scene;
   callbacks.Error(std::string(importer::msg::UnknownSceneKind) + " " + path);
   return false;
 }

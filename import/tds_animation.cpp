@@ -1,0 +1,178 @@
+// The keyframer calculation of 3D Studio scenes: track increments per frame,
+// running matrices and positions per node, the hierarchy applied from the
+// roots down, and hidden frames from the hide tracks.
+#include "import/tds_animation.h"
+
+#include "import/messages.h"
+
+#include <cmath>
+
+namespace importer {
+
+namespace {
+
+// Keys a (the last one before `frame`, else 0) and b (the first one at or
+// after `frame`, else the last) of a track with keys.
+void KeyPair(const Track3DS& track, int64_t frame, size_t& a, size_t& b) {
+  a = 0;
+  b = track.keys.size() - 1;
+  bool found = false;
+  for (size_t k = 0; k < track.keys.size(); ++k) {
+    if (int64_t(track.keys[k].frame) < frame) a = k;
+    if (!found && int64_t(track.keys[k].frame) >= frame) {
+      b = k;
+      found = true;
+    }
+  }
+}
+
+}  // namespace
+
+TrackValues3DS EvaluateTracks(const KeyframerNode3DS& node, int frame) {
+  TrackValues3DS r;
+  size_t a = 0, b = 0;
+  if (!node.position.keys.empty()) {
+    KeyPair(node.position, frame, a, b);
+    const auto& va = node.position.values[a];
+    const auto& vb = node.position.values[b];
+    const double span = double(node.position.keys[b].frame) - double(node.position.keys[a].frame);
+    if (frame == 0)
+      r.position = {va[0], va[1], va[2]};
+    else if (span != 0)
+      for (int i = 0; i < 3; ++i) r.position[i] = (double(vb[i]) - va[i]) / span;
+  }
+  if (!node.rotation.keys.empty()) {
+    KeyPair(node.rotation, frame, a, b);
+    const double span = double(node.rotation.keys[b].frame) - double(node.rotation.keys[a].frame);
+    const auto& v = node.rotation.values[frame == 0 ? a : b];
+    if (frame == 0 || span != 0) {
+      // Rotation keys after the first are relative to the key before.
+      r.angle = frame == 0 ? double(v[0]) : double(v[0]) / span;
+      r.axis = {v[1], v[2], v[3]};
+    }
+  }
+  if (!node.scale.keys.empty()) {
+    KeyPair(node.scale, frame, a, b);
+    const auto& va = node.scale.values[a];
+    const auto& vb = node.scale.values[b];
+    const double span = double(node.scale.keys[b].frame) - double(node.scale.keys[a].frame);
+    if (frame == 0)
+      r.scale = {va[0], va[1], va[2]};
+    else if (span != 0)
+      for (int i = 0; i < 3; ++i) r.scale[i] = (double(vb[i]) - va[i]) / span + 1;
+  }
+  return r;
+}
+
+Mat3 LocalIncrement(const TrackValues3DS& values) {
+  Vec3 axis = values.axis;
+  if (axis[0] * axis[0] + axis[1] * axis[1] + axis[2] * axis[2] == 0) axis[0] = 1;
+  Mat3 rotation = Identity3();
+  AxisRotation(rotation, axis, -values.angle);
+  return Multiply(Scale3(values.scale), rotation);
+}
+
+bool AllocateFrames3DS(Scene3DS& scene, int64_t frameCount, const ImportCallbacks& callbacks) {
+  if (frameCount < 0) frameCount = 0;
+  int64_t nodeCount = 0;
+  for (const auto& node : scene.nodes) nodeCount += node ? 1 : 0;
+  if (frameCount > kMaxFrameEntries || frameCount * std::max<int64_t>(nodeCount, 1) > kMaxFrameEntries) {
+    callbacks.Error(std::string(msg::TooManyFrames) + " " + std::to_string(frameCount));
+    return false;
+  }
+  scene.frameCount = int(frameCount);
+  for (auto& node : scene.nodes) {
+    if (!node) continue;
+    node->matrices.assign(size_t(frameCount), Identity3());
+    node->locations.assign(size_t(frameCount), {0.0f, 0.0f, 0.0f});
+    node->frameFlags.assign(size_t(frameCount), kFrameShown);
+  }
+  return true;
+}
+
+namespace {
+
+// Object nodes in an order that puts every parent before its children: the
+// roots in node order, then their descendants. Nodes that no root reaches
+// (parents in a cycle) are left out and keep their initial placements.
+std::vector<int> ParentsFirst(const Scene3DS& scene) {
+  std::vector<int> order;
+  for (size_t n = 0; n < scene.nodes.size(); ++n)
+    if (scene.nodes[n] && scene.nodes[n]->parent == kNoParent3DS) order.push_back(int(n));
+  for (size_t i = 0; i < order.size(); ++i)
+    for (int child : scene.nodes[size_t(order[i])]->children) order.push_back(child);
+  return order;
+}
+
+Vec3 ToVec(const std::array<float, 3>& v) { return {v[0], v[1], v[2]}; }
+
+// Shifts every position key of each mesh's node by the mesh centre as the
+// node's frame-0 transform maps it, so that locations place the centre.
+void ShiftPositionKeys(Scene3DS& scene) {
+  std::vector<bool> shifted(scene.nodes.size(), false);
+  for (size_t m = 0; m < scene.meshes.size(); ++m) {
+    KeyframerNode3DS* node = scene.NodeOfMesh(m);
+    if (!node || !scene.meshes[m].mesh || shifted[size_t(scene.meshes[m].nodeIndex)]) continue;
+    shifted[size_t(scene.meshes[m].nodeIndex)] = true;
+    const Vec3 c = Apply(LocalIncrement(EvaluateTracks(*node, 0)), ToVec(scene.meshes[m].mesh->centre));
+    for (auto& v : node->position.values)
+      for (int i = 0; i < 3; ++i) v[i] = float(v[i] + c[i]);
+  }
+}
+
+void PlaceNode(Scene3DS& scene, KeyframerNode3DS& node, int f) {
+  const TrackValues3DS values = EvaluateTracks(node, f);
+  if (f == 0) {
+    node.runningMatrix = LocalIncrement(values);
+    node.runningPosition = values.position;
+  } else {
+    node.runningMatrix = Multiply(LocalIncrement(values), node.runningMatrix);
+    for (int i = 0; i < 3; ++i) node.runningPosition[i] += values.position[i];
+  }
+  const Mat3& L = node.runningMatrix;
+  const Vec3 pivotImage = Apply(L, ToVec(node.pivot));
+  Vec3 local = {node.runningPosition[0] - pivotImage[0], node.runningPosition[1] - pivotImage[1],
+                node.runningPosition[2] - pivotImage[2]};
+  Mat3 matrix = L;
+  if (node.parent != kNoParent3DS) {
+    const KeyframerNode3DS& parent = *scene.nodes[node.parent];
+    const Mat3& W = parent.matrices[size_t(f)];
+    const Vec3 q = Apply(W, ToVec(parent.pivot));  // the parent's pivot image
+    matrix = Multiply(W, L);
+    local = Apply(W, local);
+    for (int i = 0; i < 3; ++i) local[i] += parent.locations[size_t(f)][i] + q[i];
+  }
+  node.matrices[size_t(f)] = matrix;
+  node.locations[size_t(f)] = {float(local[0]), float(local[1]), float(local[2])};
+}
+
+void HiddenFrames(KeyframerNode3DS& node, int frameCount) {
+  const auto& keys = node.hide.keys;
+  size_t k = 0;
+  bool hidden = false;
+  for (int f = 0; f < frameCount; ++f) {
+    if (k < keys.size() && int64_t(keys[k].frame) < f) ++k;
+    if (k < keys.size() && int64_t(keys[k].frame) == f) hidden = !hidden;
+    node.frameFlags[size_t(f)] = hidden ? kFrameHidden : kFrameShown;
+  }
+}
+
+}  // namespace
+
+bool CalculateAnimation3DS(Scene3DS& scene, const ImportCallbacks& callbacks) {
+  callbacks.Begin(msg::CalculatingAnimation, 100);
+  // An animation length of 0xFFFFFFFF stands for -1: no frames.
+  if (!AllocateFrames3DS(scene, int64_t(int32_t(scene.animationLength)) + 1, callbacks)) return false;
+  ShiftPositionKeys(scene);
+  const std::vector<int> order = ParentsFirst(scene);
+  const int n = scene.frameCount;
+  for (int f = 0; f < n; ++f) {
+    for (int index : order) PlaceNode(scene, *scene.nodes[size_t(index)], f);
+    if (!callbacks.Step(int(int64_t(f + 1) * 100 / n))) return false;
+  }
+  for (auto& node : scene.nodes)
+    if (node) HiddenFrames(*node, n);
+  return true;
+}
+
+}  // namespace importer
