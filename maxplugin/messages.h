@@ -50,4 +50,18 @@ inline constexpr const char* TemporaryFileName = "TMPFILE.ZVL";
 inline constexpr const char* ErrorWritingSettings = "Error writing setting file";
 inline constexpr const char* ErrorReadingSettings = "Error reading setting file";
 
+// The panel and its dialogs.
+inline constexpr const char* AboutCaption = "About Zorvelator";
+inline constexpr const char* AboutText = "Zorvelator\nZVL_Play utility\n";
+inline constexpr const char* BatchNotAvailable = "Batch files are not supported by this version of the plug-in";
+inline constexpr const char* ResultWritten = "Zorvel file written:";
+inline constexpr const char* LoadPaletteTitle = "Load Palette";
+inline constexpr const char* MergeFileTitle = "Merge File";
+inline constexpr const char* OutputFileTitle = "Output File";
+inline constexpr const char* BatchInputTitle = "Batch File";
+inline constexpr const char* BatchOutputTitle = "Batch File";
+inline constexpr const char* LoadSettingsTitle = "Load Settings";
+inline constexpr const char* SaveSettingsTitle = "Save Settings";
+inline constexpr const char* ActiveSegmentText = "%d To %d";
+
 }  // namespace zvlplay::msg
