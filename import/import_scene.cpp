@@ -1,6 +1,8 @@
 // Chooses the reader of a scene file by its extension.
 #include "import/import.h"
+#include "import/lws_import.h"
 #include "import/messages.h"
+#include "import/rtg_import.h"
 #include "import/tds_import.h"
 
 #include <algorithm>
@@ -26,8 +28,8 @@ bool ImportScene(const std::string& path, const ImportOptions& options,
   // One line per scene kind: the reader reads the file and computes the
   // animation into `scene`.
   if (ext == ".3ds") return importer::Import3DS(path, options, callbacks, scene);
-  // (.lws: the LightWave reader joins here.)
-  // (.rtg: the Alias RTG reader joins here.)
+  if (ext == ".lws") return ImportLws(path, options, callbacks, scene);
+  if (ext == ".rtg") return ImportRtg(path, options, callbacks, scene);
   callbacks.Error(std::string(importer::msg::UnknownSceneKind) + " " + path);
   return false;
 }
