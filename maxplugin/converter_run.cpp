@@ -1,6 +1,9 @@
 // The converter's run: the database's names, the engine's scene conversion,
 // and the file written through a temporary file beside the target.
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include "maxplugin/contents.h"
@@ -28,6 +31,14 @@ int ZvlPlayConverter::Run(const std::string& outputPath) {
     for (size_t i = 0; i < nodes_.size(); ++i) total += options.lod.LevelCount() * 5 + 1;
     progress->ResetTotal();
     progress->SetTotalRange(total);
+  }
+
+  const std::filesystem::path folder = std::filesystem::path(outputPath).parent_path();
+  if (!folder.empty() && !std::filesystem::is_directory(folder)) {
+    char text[1024];
+    std::snprintf(text, sizeof text, msg::CantOpenToWrite, outputPath.c_str());
+    ReportError(text);
+    return -1;
   }
 
   SceneOptions scene;
@@ -58,7 +69,15 @@ int ZvlPlayConverter::Run(const std::string& outputPath) {
     ReportError(msg::CantAllocateDatabase);
     return -1;
   }
+  // Every object is built once before the engine starts, so that a node
+  // the engine cannot have is reported here, once, and ends the run.
+  for (int i = 0; i < int(nodes_.size()); ++i) {
+    MeshObject* object = GetObject(i);
+    if (!object) return -1;
+    ReleaseObject(object);
+  }
   if (ConvertScene(*this, *database, scene) != 0) return -1;
+  if (database->objectCount != int32_t(nodes_.size())) return -1;
   if (conversionFlags & kFlagStreamable) database->flags |= ZvlStreamable;
 
   ZvlSetWriterVersion(ZvlFormatVersion::V9_0);
