@@ -65,6 +65,15 @@ void ReleaseMaterials(MaterialSource& source);
 // The 768 colour bytes of the palette (R, G, B per entry).
 void GetPaletteRgb(const PaletteTables& tables, uint8_t destination[768]);
 
+// The authoring program's builder: parameters in percent, its wording of the
+// too-many-materials message, and the prototype defaults of one of its two
+// importer variants (the caller's ReportInfo shows notes captioned "Warning").
+enum class AuthoringDefaults : uint8_t {
+  Specular128,             // specular (128, 128, 128), shininess 20 %, strength 40 %
+  Specular208FlatAmbient,  // specular (208, 208, 208), shininess 20 %, strength 10 %, flat ambient (13, 13, 13)
+};
+PaletteSettings AuthoringPaletteSettings(AuthoringDefaults defaults);
+
 // ---- Gradients ----
 
 inline constexpr int kGradientColours = 25;  // computed; the first 24 are stored

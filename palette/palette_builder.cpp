@@ -255,6 +255,25 @@ GradientParameters MaterialGradientParameters(const Material& material, bool per
   return p;
 }
 
+PaletteSettings AuthoringPaletteSettings(AuthoringDefaults defaults) {
+  PaletteSettings settings;
+  settings.percentParameters = true;
+  settings.messages = PaletteMessages::Authoring;
+  PrototypeDefaults& prototype = settings.prototypeDefaults;
+  prototype.shadingType = 2;
+  prototype.selfIllumination = 0;
+  prototype.shininess = 20;
+  if (defaults == AuthoringDefaults::Specular128) {
+    std::fill(prototype.specular, prototype.specular + 3, uint8_t(128));
+    prototype.shininessStrength = 40;
+  } else {
+    std::fill(prototype.specular, prototype.specular + 3, uint8_t(208));
+    prototype.shininessStrength = 10;
+    prototype.flatAmbient = std::array<uint8_t, 3>{13, 13, 13};
+  }
+  return settings;
+}
+
 int PreparePalette(MaterialSource& source, const PaletteSettings& settings) {
   PaletteTables& tables = source.Palette();
   HandBackMaterials(source, tables);
