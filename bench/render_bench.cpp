@@ -7,7 +7,7 @@
 #include <cmath>
 #include <random>
 
-#include "render/render.h"
+#include "render/render_internal.h"
 #include "render/shade_table.h"
 #include "render/writers.h"
 

@@ -9,7 +9,7 @@ void ZvlBuildColorTable16(const ZorvelPalette& palette, float version, uint16_t 
       const float d = float(j) * 0.04347826f;  // j / 23
       int rgb[3];
       for (int k = 0; k < 3; ++k) rgb[k] = int(float(c[k]) * d + (1.0f - d) * (float(c[k]) * 0.1f));
-      table[(j << 8) | i] = uint16_t(((rgb[0] >> 3) << 10) | ((rgb[1] & 0xF8) << 2) | (rgb[2] >> 3));
+      table[(j << 8) | i] = ZvlPackRgb555(unsigned(rgb[0]), unsigned(rgb[1]), unsigned(rgb[2]));
     }
   }
 }

@@ -75,7 +75,7 @@ void Composite(const CompositeJob& job) {
 }
 
 // Magnified and doubled: every screen pixel of job.screen takes the cell it
-// lies in (16.16 tile coordinates stepped by job.step, clamped to the cells).
+// lies in (32.32 tile coordinates stepped by job.step, clamped to the cells).
 // Resolved words carry their pixel value; unresolved ones are looked up.
 template <class Pixel, bool Inverted, bool Resolved>
 void CompositeScaled(const CompositeJob& job) {

@@ -11,6 +11,7 @@
 #include <cmath>
 
 #include "render/matrix3.h"
+#include "render/placement.h"
 #include "render/shade_table.h"
 #include "render/writers.h"
 
@@ -45,6 +46,7 @@ struct Setup {
   ZvlRect* dirty;
   const WriterSet* writers;
   Box clip;             // buffer coordinates, inside the buffer, not empty
+  int origin[2];        // where position (0, 0) lies in the buffer
   const float* matrix;  // normalised screen matrix, row-major
   float scale, zscale;  // as given: for chain centres
   float splatScale;     // screen pixels per 3D pixel in the tile
@@ -84,9 +86,12 @@ void BuildSteps(Setup& s, StepTable& steps) {
 }
 
 // Where the clip rectangle given to a draw call lies in the buffer: cut to
-// the handler's clip rectangle and always to the buffer itself.
-Box ClipBox(const ScnHandler& handler, const ZvlRect& clip) {
+// the handler's clip rectangle and always to the buffer itself. `origin`
+// becomes the corner of the clip after the cut to the handler's: positions
+// are given from there.
+Box ClipBox(const ScnHandler& handler, const ZvlRect& clip, int origin[2]) {
   Box box{clip.x0, clip.y0, clip.x1, clip.y1};
+  origin[0] = clip.x0, origin[1] = clip.y0;
   if (clip.width <= 0 || clip.height <= 0) return Box{0, 0, -1, -1};
   if (!handler.clip.empty()) {
     box.x0 = std::max<int>(box.x0, handler.clip.x0);
@@ -94,6 +99,7 @@ Box ClipBox(const ScnHandler& handler, const ZvlRect& clip) {
     box.x1 = std::min<int>(box.x1, handler.clip.x1);
     box.y1 = std::min<int>(box.y1, handler.clip.y1);
   }
+  origin[0] = box.x0, origin[1] = box.y0;
   box.x0 = std::max(box.x0, 0);
   box.y0 = std::max(box.y0, 0);
   box.x1 = std::min<int>(box.x1, handler.buffer->width - 1);
@@ -355,6 +361,44 @@ const uint16_t* ShadeRowForLight(const float m[9], const float light[3]) {
   return ShadeWordRowFor(polar, azimuth);
 }
 
+// How a draw mode turns the scale given to a draw (screen pixels per 3D
+// pixel) into the splat's scale and sub-pixel factor and the compositor.
+// The object: Pack splats one point at up to 0.7071 and magnifies the tile
+// 1.4142 times above that; Fill splats at up to 1.0 (three points above
+// 0.7071) and magnifies above 1.0; Stretch splats at half the scale and
+// doubles, and is not drawn above 1.4142. The shadow: Pack and Fill keep
+// the scale (at most 1.0 in the tile, magnified above), Stretch as the
+// object. `subPixel` is the tile's 8.8 units per screen pixel, so a doubled
+// tile takes half the screen's sub-pixel offset.
+struct ModeScales {
+  bool drawn = true;
+  float splatScale = 0, subPixel = 256, magnification = 1;
+  Splat splat = Splat::OnePoint;
+  Compose compose = Compose::OneToOne;
+};
+
+ModeScales ScalesFor(DrawMode mode, float scale, bool shadow) {
+  ModeScales m;
+  if (mode == DrawMode::Stretch) {
+    if (scale > 1.4142f) return ModeScales{false};
+    m.splatScale = m.magnification = scale * 0.5f;
+    m.subPixel = 128.0f;
+    m.compose = Compose::Doubled;
+  } else if (mode == DrawMode::Pack && !shadow) {
+    m.splatScale = scale;
+    m.magnification = scale;
+    if (scale > HalfSqrt2) m.subPixel = 181.0176f / scale, m.splatScale = HalfSqrt2, m.magnification = scale * Sqrt2;
+  } else {
+    m.splatScale = scale;
+    m.magnification = scale;
+    if (scale > 1.0f) m.subPixel = 256.0f / scale, m.splatScale = 1.0f;
+    if (!shadow && m.splatScale > HalfSqrt2) m.splat = Splat::ThreePoint;
+  }
+  if (shadow) m.splat = Splat::Coverage;
+  if (m.compose != Compose::Doubled) m.compose = m.magnification <= 1.0f ? Compose::OneToOne : Compose::Magnified;
+  return m;
+}
+
 // Common start of both entries: the handler can draw, the part has 3D
 // pixels, the numbers are finite. Leaves the drawn rectangle empty.
 bool Drawable(ScnHandler* handler, const VoxPartView& part, const float position[3], float scale, float zscale) {
@@ -371,9 +415,10 @@ bool Drawable(ScnHandler* handler, const VoxPartView& part, const float position
 // What every draw of a part starts from: the clip box, the tile and the
 // handler's writers, the matrix and scales. An empty clip box means nothing
 // is drawn.
-Setup BeginSetup(ScnHandler* handler, const ZvlRect& clip, const float matrix[9], float scale, float zscale) {
+Setup BeginSetup(ScnHandler* handler, const ZvlRect& clip, const float matrix[9], float scale, float zscale,
+                 const ModeScales& m) {
   Setup setup{};
-  setup.clip = ClipBox(*handler, clip);
+  setup.clip = ClipBox(*handler, clip, setup.origin);
   setup.handler = handler;
   SplatTile* tile = CurrentTile();
   setup.tile = tile->words;
@@ -382,6 +427,12 @@ Setup BeginSetup(ScnHandler* handler, const ZvlRect& clip, const float matrix[9]
   setup.matrix = matrix;
   setup.scale = scale;
   setup.zscale = zscale;
+  setup.splatScale = m.splatScale;
+  setup.subPixel = m.subPixel;
+  setup.magnification = m.magnification;
+  setup.splat = m.splat;
+  setup.compose = m.compose;
+  setup.shadow = m.splat == Splat::Coverage;
   return setup;
 }
 
@@ -396,43 +447,23 @@ void ZvlDrawObject(ScnHandler* handler, const VoxPartView& part, const float pos
   // 1. Depth convention.
   const bool inverted = (handler->flags & ZvlInvertedDepth) != 0;
   const double z = inverted ? 65535.0 - position[2] : double(position[2]);
+  // The 16.16 depth accumulator holds depths 0..65535: an object beyond the
+  // far limit is not drawn, and one whose far side would pass it is
+  // flattened towards it, as frame composition does.
+  if (!(z <= 65535.0)) return;
+  const float reach = std::max(128.0f, PartReach(part.head));
+  if (!(z + double(zscale) * reach <= 65535.0)) zscale = float((65535.0 - z) / reach);
   // 2. The compositing scale by mode.
-  float s = scale;
-  if (mode == DrawMode::Pack) {
-    if (s > HalfSqrt2) s *= Sqrt2;
-  } else if (mode == DrawMode::Stretch) {
-    if (s > 1.4142f) return;
-    s *= 0.5f;
-  }
+  const ModeScales m = ScalesFor(mode, scale, false);
+  if (!m.drawn) return;
   // 3. The clip rectangle.
-  Setup setup = BeginSetup(handler, clip, matrix, scale, zscale);
+  Setup setup = BeginSetup(handler, clip, matrix, scale, zscale, m);
   if (setup.clip.empty()) return;
-  // The splat's scale and sub-pixel factor, and the compositor.
-  float a = scale, f = 256.0f;
-  setup.splat = Splat::OnePoint;
-  switch (mode) {
-    case DrawMode::Pack:
-      if (a > HalfSqrt2) f = 181.0176f / a, a = HalfSqrt2;
-      break;
-    case DrawMode::Fill:
-      if (a > 1.0f) f = 256.0f / a, a = 1.0f;
-      if (a > HalfSqrt2) setup.splat = Splat::ThreePoint;
-      break;
-    case DrawMode::Stretch:
-      a = s;
-      f = 128.0f;
-      break;
-  }
-  setup.splatScale = a;
-  setup.subPixel = f;
-  setup.compose = mode == DrawMode::Stretch ? Compose::Doubled : s <= 1.0f ? Compose::OneToOne : Compose::Magnified;
-  setup.magnification = s;
-  setup.shadow = false;
   setup.shadeRow = ShadeRowForLight(matrix, light);
   StepTable steps;
   BuildSteps(setup, steps);
-  const double origin[3] = {std::clamp<double>(position[0] + clip.x0, -PositionLimit, PositionLimit),
-                            std::clamp<double>(position[1] + clip.y0, -PositionLimit, PositionLimit), z};
+  const double origin[3] = {std::clamp<double>(position[0] + setup.origin[0], -PositionLimit, PositionLimit),
+                            std::clamp<double>(position[1] + setup.origin[1], -PositionLimit, PositionLimit), z};
   DrawChains(setup, part, origin);
 }
 
@@ -442,24 +473,13 @@ void ZvlDrawShadow(ScnHandler* handler, const VoxPartView& part, const float pos
   if (handler->shadowTable == nullptr) return;
   const bool inverted = (handler->flags & ZvlInvertedDepth) != 0;
   const double z = inverted ? 65535.0 - position[2] : double(position[2]);
-  float a = scale, f = 256.0f;
-  if (mode == DrawMode::Stretch) {
-    if (a > 1.4142f) return;
-    a *= 0.5f;
-    f = 128.0f;  // composited doubled, like the object
-  }
-  Setup setup = BeginSetup(handler, clip, matrix, scale, zscale);
+  const ModeScales m = ScalesFor(mode, scale, true);
+  if (!m.drawn) return;
+  Setup setup = BeginSetup(handler, clip, matrix, scale, zscale, m);
   if (setup.clip.empty()) return;
-  setup.magnification = a;
-  setup.compose = mode == DrawMode::Stretch ? Compose::Doubled : a <= 1.0f ? Compose::OneToOne : Compose::Magnified;
-  if (a > 1.0f) f = 256.0f / a, a = 1.0f;
-  setup.splatScale = a;
-  setup.subPixel = f;
-  setup.splat = Splat::Coverage;
-  setup.shadow = true;
   setup.shadeRow = ShadeWordRowFor(0, 0);
-  const double origin[3] = {std::clamp<double>(position[0] + clip.x0, -PositionLimit, PositionLimit),
-                            std::clamp<double>(position[1] + clip.y0, -PositionLimit, PositionLimit),
+  const double origin[3] = {std::clamp<double>(position[0] + setup.origin[0], -PositionLimit, PositionLimit),
+                            std::clamp<double>(position[1] + setup.origin[1], -PositionLimit, PositionLimit),
                             std::clamp(z, 0.0, 65534.0)};
   StepTable steps;
   BuildSteps(setup, steps);

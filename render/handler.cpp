@@ -5,6 +5,7 @@
 #include <new>
 
 #include "render/tile.h"
+#include "render/render_internal.h"
 #include "render/writers.h"
 
 namespace zvl::render {

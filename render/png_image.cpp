@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "zvlfile/io.h"
+
 namespace zvl::render {
 
 RgbImage ExpandImage16(const uint16_t* pixels, int pitch, int width, int height, uint16_t redMask) {
@@ -34,7 +36,7 @@ RgbImage ExpandImage16(const uint16_t* pixels, int pitch, int width, int height,
   return image;
 }
 
-bool WritePng(const std::string& path, const RgbImage& image, std::string& error) {
+bool EncodePng(const RgbImage& image, std::vector<uint8_t>& bytes, std::string& error) {
   if (image.width <= 0 || image.height <= 0 || image.rgb.size() != size_t(image.width) * size_t(image.height) * 3) {
     error = "empty image";
     return false;
@@ -45,10 +47,28 @@ bool WritePng(const std::string& path, const RgbImage& image, std::string& error
   png.width = png_uint_32(image.width);
   png.height = png_uint_32(image.height);
   png.format = PNG_FORMAT_RGB;
-  if (!png_image_write_to_file(&png, path.c_str(), 0, image.rgb.data(), 0, nullptr)) {
-    error = png.message[0] ? png.message : "Can't write PNG file";
-    png_image_free(&png);
-    std::remove(path.c_str());
+  // First the size, then the bytes.
+  png_alloc_size_t size = 0;
+  if (png_image_write_to_memory(&png, nullptr, &size, 0, image.rgb.data(), 0, nullptr)) {
+    bytes.resize(size);
+    if (png_image_write_to_memory(&png, bytes.data(), &size, 0, image.rgb.data(), 0, nullptr)) {
+      bytes.resize(size);
+      return true;
+    }
+  }
+  error = png.message[0] ? png.message : "Can't write PNG file";
+  png_image_free(&png);
+  return false;
+}
+
+bool WritePng(const std::string& path, const RgbImage& image, std::string& error) {
+  std::vector<uint8_t> bytes;
+  if (!EncodePng(image, bytes, error)) return false;
+  const int result = ZvlWriteFileReplacing(path, [&](ZvlHandle handle) {
+    return ZvlCheckedWrite(handle, bytes.data(), long(bytes.size())) == long(bytes.size()) ? 0 : ZvlFailure;
+  });
+  if (result != 0) {
+    error = ZvlGetErrorText();
     return false;
   }
   return true;

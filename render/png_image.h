@@ -19,8 +19,12 @@ struct RgbImage {
 // white.
 RgbImage ExpandImage16(const uint16_t* pixels, int pitch, int width, int height, uint16_t redMask);
 
-// Writes the image as an 8-bit RGB PNG. False, with the reason in `error`,
-// when the file cannot be written.
+// The image as the bytes of an 8-bit RGB PNG file. False, with the reason
+// in `error`, for an empty image.
+bool EncodePng(const RgbImage& image, std::vector<uint8_t>& bytes, std::string& error);
+// Writes the image as an 8-bit RGB PNG through a temporary file beside
+// `path` that replaces it only when every byte was written. False, with the
+// reason in `error`; whatever stood at `path` is then untouched.
 bool WritePng(const std::string& path, const RgbImage& image, std::string& error);
 // Reads an 8-bit RGB or RGBA PNG back (RGBA loses its alpha). False with the
 // reason in `error`.

@@ -2,6 +2,25 @@
 // buffer (8-bit palette indices or 16-bit RGB) and a 16-bit depth buffer,
 // with shading, shadows and levels of detail.
 //
+// Usage: frame 3 of a ZVL file as a PNG picture, fitted and coloured as the
+// player shows a file it opens (render/png_image.h writes the picture).
+//
+//   if (ZvlSetup(&ZvlDefaultIoFunctions()) != 0) return Fail(ZvlGetErrorText());
+//   ZvlBase scene;                              // the scene on the drawing side
+//   if (scene.load("scene.zvl") != 0) return Fail(ZvlGetErrorText());
+//   CameraView view;                            // 16-bit image, depth buffer, orbit camera
+//   view.create(640, 480);
+//   const ZvlRgb8 bg = ZvlDefaultBackground;
+//   view.fillAll(ZvlPackRgb555(bg.r, bg.g, bg.b));
+//   scene.setCamera(&view);
+//   scene.setFrame(3);                          // the frame the fit measures
+//   scene.fitToView(ZvlFitFocalDistance, ZvlFitScale);
+//   scene.render(view.output(), 3);             // the drawn rectangle, or nothing
+//   const zvl::render::RgbImage picture =
+//       zvl::render::ExpandImage16(view.pixels(), view.pitch(), view.width(), view.height(), view.redMask());
+//   std::string error;
+//   if (!zvl::render::WritePng("frame3.png", picture, error)) return Fail(error);
+//
 // Layers, bottom up:
 //  - setup and the scene handler (ZvlSetup, ScnHandler): the process-wide
 //    I/O functions, the processor type, the one shared SplatTile, and the
@@ -27,6 +46,9 @@
 // 16-bit units, smaller nearer (unless a handler asks for the inverted
 // convention). Angles are radians.
 //
+// Tests, benchmarks and fuzzing reach the processor probe, the writer-set
+// override and the tile's lifetime through render/render_internal.h.
+//
 // Untrusted input: parts handed to ZvlDrawObject and ZvlDrawShadow must have
 // been listed by VoxListParts and passed ZvlCheckPart (ZvlBase does both at
 // load). Whatever their moves say, the renderer never writes outside the
@@ -39,9 +61,11 @@
 #include <functional>
 #include <optional>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "render/messages.h"
+#include "render/scene_defaults.h"
 #include "zvlfile/zvlfile.h"
 
 // ---------------------------------------------------------------------------
@@ -66,25 +90,6 @@ int ZvlSetup(const ZvlIoFunctions* functions);
 uint8_t ZvlGetCpuType();
 // The text the player shows for a CpuType ("Intel Pentium(r) Pro", ...).
 const char* ZvlCpuTypeText(uint8_t cpuType);
-
-// What the processor says about itself. The real probe toggles the
-// alignment-check (EFLAGS bit 18) and ID (bit 21) flags and runs CPUID on x86
-// and x86-64; elsewhere there is no CPUID and only alignmentCheckToggles is
-// true.
-struct ZvlCpuProbe {
-  bool alignmentCheckToggles = false;
-  bool idFlagToggles = false;
-  uint32_t highestLevel = 0;  // CPUID 0: EAX
-  char vendor[13] = {};       // CPUID 0: EBX, EDX, ECX, zero-terminated
-  uint32_t leaf1Eax = 0;      // CPUID 1: family in bits 8-11
-  uint32_t leaf1Edx = 0;      // CPUID 1: bit 23 MMX
-};
-ZvlCpuProbe ZvlProbeProcessor();
-// Classifies a probe into a CpuType.
-uint8_t ZvlClassifyCpu(const ZvlCpuProbe& probe);
-// Replaces the probe ZvlSetup uses (for tests); null restores the real one.
-using ZvlCpuProbeFunction = ZvlCpuProbe (*)();
-void ZvlSetCpuProbe(ZvlCpuProbeFunction probe);
 
 // ---------------------------------------------------------------------------
 // Rectangles
@@ -188,18 +193,6 @@ int ZvlSetShadowTable(ScnHandler* handler, const void* table);
 // depth" when the pixel size is not 2.
 int ZvlColorTableTo565(ScnHandler* handler);
 int ZvlColorTableTo555(ScnHandler* handler);
-
-// The two writer sets: the plain one, and the packed one that keeps screen
-// position and depth in one 64-bit value (installed for CpuType 3). Both
-// produce the same pixels; this switch is for tests and benchmarks.
-enum class ZvlWriterSetKind { Plain, Packed };
-void ZvlUseWriterSet(ScnHandler* handler, ZvlWriterSetKind kind);
-
-// Live handlers, and whether the SplatTile exists and is wholly empty (for
-// tests of lifetimes).
-int ZvlLiveHandlerCount();
-bool ZvlSplatTileExists();
-bool ZvlSplatTileIsEmpty();
 
 // ---------------------------------------------------------------------------
 // Drawing one object
@@ -426,7 +419,7 @@ class ZvlBase {
   void setCamera(CameraView* camera) { camera_ = camera; }
   CameraView* camera() { return camera_; }
 
-  // Where messages of binding go (default: the error text). The player shows
+  // Where messages of binding go besides the error text. The player shows
   // them in a message box.
   void setMessageHandler(std::function<void(const char*)> handler) { showMessage_ = std::move(handler); }
 
@@ -434,7 +427,9 @@ class ZvlBase {
   // handler when the pixel size changes; the colour model of the 16-bit
   // table. Reports "ZvlBase :Unsupported color buffer format", "ZvlBase
   // :Unsupported z buffer format", "ZvlBase:Unknown color model" and the
-  // handler messages; returns false when it cannot draw into the output.
+  // handler messages, these with the handler's own reason after them
+  // ("zvlbase: 16bpp: Can not get scn handler: CPU not supported"); returns
+  // false when it cannot draw into the output.
   bool bind(const ZvlOutput& output);
   // Draws `frame` into the output with the camera: binds, clips to the
   // whole output, sets the camera's depth offset from object 0, starts a new
@@ -459,6 +454,9 @@ class ZvlBase {
   // The box of the current parts of every object at `frame`, placed with
   // scene scale `scale` (world matrix and offset not applied).
   ZvlBox sceneBox(int frame, float scale) const;
+  // The scene-position step fitting sets: a tenth of the diagonal of the
+  // scene box at the current frame, times the scene scale.
+  float fittedPositionStep() const;
 
   // The key groups. Light and shadow keys turn their direction by 5 degrees
   // (Left/Right azimuth, Up/Down elevation); scene position keys move the
@@ -498,7 +496,9 @@ class ZvlBase {
   bool attachAnimation(ZvlBase& source);
 
  private:
-  void report(const char* message);
+  // Shows the message, with the reason given by the layer below after it,
+  // and leaves the same text in the error text.
+  void report(const char* message, const std::string& cause = {});
   bool recreateHandler(int pixelSize);
   void destroyHandler();
   void buildObjects();

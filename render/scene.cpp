@@ -6,43 +6,11 @@
 #include <array>
 #include <cmath>
 
-#include "render/matrix3.h"
-#include "render/render.h"
+#include "render/placement.h"
 
 namespace {
 
 using Vec3 = std::array<float, 3>;
-
-Vec3 MulMat(const float m[9], const float v[3]) {
-  return {m[0] * v[0] + m[1] * v[1] + m[2] * v[2], m[3] * v[0] + m[4] * v[1] + m[5] * v[2],
-          m[6] * v[0] + m[7] * v[1] + m[8] * v[2]};
-}
-
-
-constexpr float Identity[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
-constexpr float Origin[3] = {0, 0, 0};
-
-// One object's placement in a frame: L = W (S location) + offset, Mw = W matrix.
-struct Placement {
-  Vec3 location;
-  float matrix[9];
-};
-
-Placement Place(const SceneState& state, int object, int frame) {
-  const float* location = Origin;
-  const float* matrix = Identity;
-  if (state.animation != nullptr && state.frameCount > 0) {
-    const ObjectAnimation& anim = state.animation[object];
-    if (anim.locations) location = anim.locations + size_t(frame) * 3;
-    if (anim.matrices) matrix = anim.matrices + size_t(frame) * 9;
-  }
-  const float scaled[3] = {location[0] * state.scale, location[1] * state.scale, location[2] * state.scale};
-  Placement p;
-  p.location = MulMat(state.worldMatrix, scaled);
-  for (int k = 0; k < 3; ++k) p.location[k] += state.worldOffset[k];
-  zvl::render::Multiply3(state.worldMatrix, matrix, p.matrix);
-  return p;
-}
 
 // Where an object lands on the screen and how its axes project.
 struct ScreenPlacement {
@@ -90,15 +58,10 @@ bool Project(const ZvlProjection& projection, const Vec3& location, const float 
   return true;
 }
 
-// How far from its origin a part's 3D pixels can land, in 3D pixels along
-// any screen axis: half a tile, or more for a part larger than a tile (the
-// sum over the axes of the farthest box coordinate, as the rows of a
-// normalised screen matrix have entries of at most 1).
+// How far the picture of a part can reach from its position, in 3D pixels:
+// half a tile, or the part's real reach when it is larger than a tile.
 float Reach(const VoxObjectHead& head) {
-  float sum = 0;
-  for (int k = 0; k < 3; ++k)
-    sum += float(std::max(std::abs(int(head.minimum[k])), std::abs(int(head.minimum[k]) + head.dimensions[k] - 1)));
-  return std::max(128.0f, sum);
+  return zvl::render::PartLargerThanTile(head) ? std::max(128.0f, zvl::render::PartReach(head)) : 128.0f;
 }
 
 // `margin` in screen pixels: how far the picture reaches from the position.
@@ -146,10 +109,11 @@ int ZvlRenderScene(ScnHandler* handler, SceneState& state, const ZvlProjection& 
         float(std::min({head.dimensions[0], head.dimensions[1], head.dimensions[2]})) * head.pixelSize * state.scale;
     if (!(u > 0) || !std::isfinite(u)) continue;
     // 4. World placement.
-    const Placement placed = Place(state, i, frame);
+    const zvl::render::Placement placed = zvl::render::PlaceObject(state, i, frame);
+    const Vec3 location{placed.location[0], placed.location[1], placed.location[2]};
     // 5, 6. Screen placement.
     ScreenPlacement sp;
-    if (!Project(projection, placed.location, placed.matrix, u, sp)) continue;
+    if (!Project(projection, location, placed.matrix, u, sp)) continue;
     // 7. Level of detail, scale and depth scale.
     const VoxPartView* q = ZvlSelectLevel(parts, 1.0f / (sp.pixelsPerUnit * state.scale), state.drawMode);
     const float scale = q->head.pixelSize * sp.pixelsPerUnit * state.scale;
@@ -157,18 +121,18 @@ int ZvlRenderScene(ScnHandler* handler, SceneState& state, const ZvlProjection& 
     // 8. Screen offset.
     for (int k = 0; k < 3; ++k) sp.position[k] += state.screenOffset[k];
     // 9. Visible at all?
+    //    An object off the screen is skipped whole, its shadow with it.
     const float reach = Reach(q->head);
-    if (OnScreen(sp.position, scale * reach, clip)) {
-      // 10. Keep the far side of the object inside the depth range.
-      const float far = zscale * reach + sp.position[2];
-      if (!(far <= 65535.0f)) zscale = (65535.0f - sp.position[2]) / reach;
-      // 11. Draw.
-      if (handler->preDraw)
-        handler->preDraw(handler, i, sp.position, sp.matrix, clip, state.light, scale, zscale, state.drawMode);
-      ZvlDrawObject(handler, *q, sp.position, sp.matrix, clip, state.light, scale, zscale, state.drawMode);
-      if (handler->postDraw) handler->postDraw(handler, i);
-      united = ZvlUniteRect(united, handler->drawn);
-    }
+    if (!OnScreen(sp.position, scale * reach, clip)) continue;
+    // 10. Keep the far side of the object inside the depth range.
+    const float far = zscale * reach + sp.position[2];
+    if (!(far <= 65535.0f)) zscale = (65535.0f - sp.position[2]) / reach;
+    // 11. Draw.
+    if (handler->preDraw)
+      handler->preDraw(handler, i, sp.position, sp.matrix, clip, state.light, scale, zscale, state.drawMode);
+    ZvlDrawObject(handler, *q, sp.position, sp.matrix, clip, state.light, scale, zscale, state.drawMode);
+    if (handler->postDraw) handler->postDraw(handler, i);
+    united = ZvlUniteRect(united, handler->drawn);
     // 12. The shadow, cast along the shadow direction onto the ground plane.
     if (state.shadowsOn && state.shadowDirection[2] != 0.0f) {
       const float* s = state.shadowDirection;
@@ -176,11 +140,11 @@ int ZvlRenderScene(ScnHandler* handler, SceneState& state, const ZvlProjection& 
         const float t = (state.groundHeight - p[2]) / s[2];
         return Vec3{p[0] + t * s[0], p[1] + t * s[1], p[2] + t * s[2]};
       };
-      const Vec3 base = onGround(placed.location);
+      const Vec3 base = onGround(location);
       float flat[9];
       for (int k = 0; k < 3; ++k) {
-        const Vec3 tip = onGround(Vec3{placed.location[0] + placed.matrix[k], placed.location[1] + placed.matrix[3 + k],
-                                       placed.location[2] + placed.matrix[6 + k]});
+        const Vec3 tip = onGround(
+            Vec3{location[0] + placed.matrix[k], location[1] + placed.matrix[3 + k], location[2] + placed.matrix[6 + k]});
         for (int r = 0; r < 3; ++r) flat[r * 3 + k] = tip[r] - base[r];
       }
       ScreenPlacement shadow;

@@ -1,7 +1,7 @@
 // Renderer setup: the I/O functions and the processor type.
 #include <cstring>
 
-#include "render/render.h"
+#include "render/render_internal.h"
 
 #if defined(__x86_64__) || defined(__i386__)
 #include <cpuid.h>

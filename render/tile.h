@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "render/render.h"
+#include "render/render_internal.h"
 
 namespace zvl::render {
 

@@ -5,43 +5,19 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <string>
 
 #include "render/matrix3.h"
-#include "render/render.h"
+#include "render/placement.h"
+
+using zvl::render::PlaceObject;
+using zvl::render::StoredPlacement;
 
 namespace {
 
 constexpr float FittedDistance = 32767.0f;
 constexpr float FittedDistanceStep = 655.34f;
 constexpr float FittedElevation = 0.3f;
-
-uint16_t Pack555(int r, int g, int b) { return uint16_t(((r >> 3) << 10) | ((g >> 3) << 5) | (b >> 3)); }
-
-
-
-
-// Object `i`'s location and matrix at `frame` as stored (origin and identity
-// without animation).
-void StoredPlacement(const SceneState& state, int i, int frame, float location[3], float matrix[9]) {
-  static constexpr float Identity[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
-  std::fill(location, location + 3, 0.0f);
-  std::copy(Identity, Identity + 9, matrix);
-  if (state.animation == nullptr || state.frameCount <= 0) return;
-  frame = std::clamp(frame, 0, state.frameCount - 1);
-  const ObjectAnimation& anim = state.animation[i];
-  if (anim.locations) std::copy(anim.locations + size_t(frame) * 3, anim.locations + size_t(frame) * 3 + 3, location);
-  if (anim.matrices) std::copy(anim.matrices + size_t(frame) * 9, anim.matrices + size_t(frame) * 9 + 9, matrix);
-}
-
-// L = W (S location) + offset.
-void PlacedLocation(const SceneState& state, int i, int frame, float out[3]) {
-  float location[3], matrix[9];
-  StoredPlacement(state, i, frame, location, matrix);
-  const float* w = state.worldMatrix;
-  for (int r = 0; r < 3; ++r)
-    out[r] = state.scale * (w[r * 3] * location[0] + w[r * 3 + 1] * location[1] + w[r * 3 + 2] * location[2]) +
-             state.worldOffset[r];
-}
 
 // Mixes rows i and j of m by the angle: ri' = c ri - s rj, rj' = s ri + c rj.
 void RotateRows(float m[9], int i, int j, float angle) {
@@ -55,15 +31,16 @@ void RotateRows(float m[9], int i, int j, float angle) {
 
 }  // namespace
 
-ZvlBase::ZvlBase() : shadowTable_(ZvlShadowTableSize16, Pack555(50, 35, 120)) {}
+ZvlBase::ZvlBase()
+    : shadowTable_(ZvlShadowTableSize16,
+                   ZvlPackRgb555(ZvlDefaultShadowColor.r, ZvlDefaultShadowColor.g, ZvlDefaultShadowColor.b)) {}
 
 ZvlBase::~ZvlBase() { destroyHandler(); }
 
-void ZvlBase::report(const char* message) {
-  if (showMessage_)
-    showMessage_(message);
-  else
-    ZvlSetError(message);
+void ZvlBase::report(const char* message, const std::string& cause) {
+  const std::string text = cause.empty() ? std::string(message) : std::string(message) + ": " + cause;
+  ZvlSetError(text.c_str());
+  if (showMessage_) showMessage_(text.c_str());
 }
 
 void ZvlBase::destroyHandler() {
@@ -141,7 +118,7 @@ bool ZvlBase::recreateHandler(int pixelSize) {
     }
     handler_ = ZvlCreateScnHandler(0, &database_->palette->shades[0][0], nullptr, &buffer_);
     if (handler_ == nullptr) {
-      report(zvl::rmsg::CannotGetScnHandler);
+      report(zvl::rmsg::CannotGetScnHandler, ZvlGetErrorText());
       return false;
     }
   } else {
@@ -151,7 +128,7 @@ bool ZvlBase::recreateHandler(int pixelSize) {
     }
     handler_ = ZvlCreateScnHandler(0, loadedTable_.data(), shadowTable_.data(), &buffer_);
     if (handler_ == nullptr) {
-      report(zvl::rmsg::CannotGetScnHandler16);
+      report(zvl::rmsg::CannotGetScnHandler16, ZvlGetErrorText());
       return false;
     }
     colorModel_ = 0x7C00;
@@ -211,8 +188,8 @@ std::optional<ZvlRect> ZvlBase::render(const ZvlOutput& output, int frame, bool 
   // Object 0 near the middle of the depth range, and one perspective factor
   // for the frame, fixed by the first point projected.
   Camera& camera = camera_->camera;
-  float l0[3];
-  PlacedLocation(state_, 0, frame_, l0);
+  const zvl::render::Placement object0 = PlaceObject(state_, 0, frame_);
+  const float* l0 = object0.location;
   const float* w = camera.rotation + 6;
   const float d =
       (l0[0] - camera.position[0]) * w[0] + (l0[1] - camera.position[1]) * w[1] + (l0[2] - camera.position[2]) * w[2];
@@ -259,6 +236,13 @@ ZvlBox ZvlBase::sceneBox(int frame, float scale) const {
   return box;
 }
 
+float ZvlBase::fittedPositionStep() const {
+  const ZvlBox box = sceneBox(frame_, 1.0f);
+  const float side[3] = {box.max[0] - box.min[0], box.max[1] - box.min[1], box.max[2] - box.min[2]};
+  const float diagonal = std::sqrt(side[0] * side[0] + side[1] * side[1] + side[2] * side[2]);
+  return 0.1f * diagonal * state_.scale;
+}
+
 void ZvlBase::fitToView(float focalDistance, float scale) {
   if (camera_ == nullptr || !hasGeometry()) return;
   // 1. Defaults.
@@ -277,8 +261,6 @@ void ZvlBase::fitToView(float focalDistance, float scale) {
   camera.elevation = FittedElevation;
   camera.targetHeight = 0.0f;  // measured from the same eye every time, so fitting twice changes nothing
   ZvlOrbit(camera);
-  // 4. The scene position step.
-  positionStep = 0.1f * diagonal;
   // 5. How long the diagonal looks on the screen, upright at the orbit centre.
   Camera probe = camera;
   probe.perPointPerspective = 1;
@@ -297,7 +279,8 @@ void ZvlBase::fitToView(float focalDistance, float scale) {
   const float wanted = scale >= 0 ? scale : (pixelSize > 0 ? extent / pixelSize : 0.0f);
   const float s = e > 0 && wanted > 0 ? wanted / e : 1.0f;
   state_.scale = std::isfinite(s) ? s : 1.0f;
-  positionStep *= state_.scale;
+  // 4. The scene position step, at that scale.
+  positionStep = fittedPositionStep();
   // 7. Centred, standing on z = 0, the orbit centre at 0.7 of its height.
   state_.worldOffset[0] = -state_.scale * (box.min[0] + box.max[0]) * 0.5f;
   state_.worldOffset[1] = -state_.scale * (box.min[1] + box.max[1]) * 0.5f;
@@ -389,12 +372,10 @@ bool ZvlBase::rotationKey(int key) {
   zvl::render::Transpose3(R, rt);
   zvl::render::Multiply3(rt, a, w);
   zvl::render::Multiply3(w, m0Inverse, w);
-  float before[3];
-  PlacedLocation(state_, 0, frame_, before);
+  const zvl::render::Placement before = PlaceObject(state_, 0, frame_);
   std::copy(w, w + 9, state_.worldMatrix);
-  float after[3];
-  PlacedLocation(state_, 0, frame_, after);
-  for (int k = 0; k < 3; ++k) state_.worldOffset[k] += before[k] - after[k];
+  const zvl::render::Placement after = PlaceObject(state_, 0, frame_);
+  for (int k = 0; k < 3; ++k) state_.worldOffset[k] += before.location[k] - after.location[k];
   return true;
 }
 

@@ -12,7 +12,7 @@
 #include <memory>
 #include <vector>
 
-#include "render/render.h"
+#include "render/render_internal.h"
 #include "zvlfile/le.h"
 
 namespace {

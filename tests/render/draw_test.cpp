@@ -37,6 +37,7 @@ class Draw : public ::testing::Test {
   void TearDown() override { EXPECT_EQ(ZvlLiveHandlerCount(), 0); }
   std::vector<uint16_t> table16_ = rtest::IndexTable16();
   std::vector<uint8_t> table8_ = rtest::IndexTable8();
+  std::vector<uint16_t> shadow16_ = std::vector<uint16_t>(ZvlShadowTableSize16, 0x4444);
 };
 
 // --- The splat writers -----------------------------------------------------
@@ -313,6 +314,42 @@ TEST_F(Draw, ClipRectangleOriginAndBounds) {
   EXPECT_LE(hc->drawn.x1, 59);
 }
 
+// Positions count from the clip after its cut to the handler's clip, so a
+// caller's clip that starts outside the handler's does not shift the picture.
+TEST_F(Draw, PositionsCountFromTheClipCutToTheHandlers) {
+  const Part ball = Ball(15);
+  Buffers<uint16_t> cut(100, 80), whole(100, 80);
+  HandlerPtr hc(ZvlCreateScnHandler(0, table16_.data(), nullptr, &cut.desc));
+  HandlerPtr hw(ZvlCreateScnHandler(0, table16_.data(), nullptr, &whole.desc));
+  hc->clip = ZvlMakeRect(20, 10, 99, 79);
+  const float fromCut[3] = {30.5f, 25.5f, 20000}, fromBuffer[3] = {50.5f, 35.5f, 20000};
+  ZvlDrawObject(hc.get(), ball.view(), fromCut, rtest::Identity, rtest::WholeClip(100, 80), rtest::LightZ, 1.0f, 1,
+                DrawMode::Fill);
+  ZvlDrawObject(hw.get(), ball.view(), fromBuffer, rtest::Identity, rtest::WholeClip(100, 80), rtest::LightZ, 1.0f,
+                1, DrawMode::Fill);
+  ASSERT_GT(whole.drawnCount(), 500);
+  EXPECT_EQ(cut.depth, whole.depth);
+  EXPECT_EQ(hc->drawn, hw->drawn);
+}
+
+// The 16.16 depth accumulator never wraps: an object beyond the far limit is
+// not drawn, and one whose far side passes it is flattened towards it.
+TEST_F(Draw, DepthNearTheFarLimitNeverWraps) {
+  const Part ball = Ball(15);
+  Buffers<uint16_t> b(100, 80);
+  HandlerPtr h(ZvlCreateScnHandler(0, table16_.data(), nullptr, &b.desc));
+  const float beyond[3] = {50, 40, 70000}, near[3] = {50, 40, 65530};
+  ZvlDrawObject(h.get(), ball.view(), beyond, rtest::Identity, rtest::WholeClip(100, 80), rtest::LightZ, 1.0f, 1,
+                DrawMode::Fill);
+  EXPECT_EQ(b.drawnCount(), 0);
+  ZvlDrawObject(h.get(), ball.view(), near, rtest::Identity, rtest::WholeClip(100, 80), rtest::LightZ, 1.0f, 1,
+                DrawMode::Fill);
+  ASSERT_GT(b.drawnCount(), 500);
+  for (int y = 0; y < 80; ++y)
+    for (int x = 0; x < 100; ++x) ASSERT_GE(b.z(x, y), 65500) << x << "," << y;
+  EXPECT_TRUE(ZvlSplatTileIsEmpty());
+}
+
 // One 3D pixel shows the splat and compositor each mode and scale choose.
 TEST_F(Draw, ModeThresholds) {
   const Part one = rtest::MakePart({{rtest::Pixel(0, 0, 0)}});
@@ -334,6 +371,22 @@ TEST_F(Draw, ModeThresholds) {
   EXPECT_EQ(pixels(DrawMode::Stretch, 1.5f), 0);  // above 1.4142: not drawn
   EXPECT_EQ(pixels(DrawMode::Pack, 0.6f), 1);
   EXPECT_GE(pixels(DrawMode::Pack, 2.0f), 4);  // splat at 0.7071, magnified 2.83 times
+  // Shadows: Pack and Fill keep the scale (magnified above 1.0), Stretch
+  // halves it and doubles, as for the object.
+  auto shadowed = [&](DrawMode mode, float scale) {
+    Buffers<uint16_t> b(32, 32);
+    HandlerPtr h(ZvlCreateScnHandler(0, table16_.data(), shadow16_.data(), &b.desc));
+    const float position[3] = {16.25f, 16.25f, 1000};
+    ZvlDrawShadow(h.get(), one.view(), position, rtest::Identity, rtest::WholeClip(32, 32), scale, 1, mode);
+    EXPECT_TRUE(ZvlSplatTileIsEmpty());
+    return b.drawnCount();
+  };
+  EXPECT_EQ(shadowed(DrawMode::Fill, 0.9f), 1);
+  EXPECT_EQ(shadowed(DrawMode::Pack, 0.9f), 1);
+  EXPECT_EQ(shadowed(DrawMode::Fill, 2.0f), 4);
+  EXPECT_EQ(shadowed(DrawMode::Pack, 2.0f), 4);
+  EXPECT_EQ(shadowed(DrawMode::Stretch, 1.0f), 4);
+  EXPECT_EQ(shadowed(DrawMode::Stretch, 1.5f), 0);
   // Where the three points land: with the identity matrix every body
   // diagonal projects equally long, so d1 is code 0 (-1, -1, -1) and d2 its
   // partner farthest from it, code 6 (-1, +1, -1): half steps up-left and

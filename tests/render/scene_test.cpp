@@ -98,6 +98,63 @@ TEST_F(Scene, HiddenObjectAndItsShadowAreSkipped) {
   }
 }
 
+// An object off the screen is skipped whole: its shadow, which would land on
+// the screen, is not drawn either.
+TEST_F(Scene, ObjectOffTheScreenTakesItsShadowAlong) {
+  ZvlDatabasePtr db = BallScene({{10, 5}}, 1);
+  SetLocation(*db, 0, 0, 0, 0, 200);  // far above the top edge
+  SceneState state = StateOf(*db);
+  state.shadowsOn = true;
+  state.shadowDirection[0] = state.shadowDirection[1] = 0, state.shadowDirection[2] = -1;  // straight down
+  Ortho ortho;
+  Buffers<uint16_t> b(200, 200);
+  HandlerPtr h(ZvlCreateScnHandler(0, table_.data(), shadow_.data(), &b.desc));
+  ASSERT_EQ(ZvlRenderScene(h.get(), state, ortho.projection(), 0), 0);
+  EXPECT_EQ(b.drawnCount(), 0);
+  EXPECT_TRUE(h->drawn.empty());
+  SetLocation(*db, 0, 0, 0, 0, 20);  // on the screen: object and shadow
+  ASSERT_EQ(ZvlRenderScene(h.get(), state, ortho.projection(), 0), 0);
+  EXPECT_GT(std::count(b.depth.begin(), b.depth.end(), 0xFFFE), 100);
+}
+
+// A part that fits a tile reaches half a tile from its position, for the
+// visibility test and the depth clamp alike, however far its box's corners
+// lie in sum; only larger parts use their real reach.
+TEST_F(Scene, PartsWithinATileReachHalfATile) {
+  ZvlDatabasePtr db = BallScene({{60, 5}}, 1);  // box corners 3 x 60 from the centre
+  SceneState state = StateOf(*db);
+  struct Flat {
+    float x = 0, z = 0;
+    static bool project(void* self, const float q[3], float s[3]) {
+      const Flat& f = *static_cast<Flat*>(self);
+      s[0] = f.x + q[0], s[1] = 100 - q[2], s[2] = f.z + q[1];
+      return true;
+    }
+  } flat;
+  Buffers<uint16_t> b(200, 200);
+  HandlerPtr h(ZvlCreateScnHandler(0, table_.data(), nullptr, &b.desc));
+  struct Seen {
+    int calls = 0;
+    float zscale = 0;
+  } seen;
+  h->hookContext = &seen;
+  h->preDraw = [](ScnHandler* handler, int, const float*, const float*, const ZvlRect&, const float*, float,
+                  float zscale, DrawMode) {
+    auto* s = static_cast<Seen*>(handler->hookContext);
+    ++s->calls, s->zscale = zscale;
+  };
+  flat.x = -129, flat.z = 30000;  // 129 pixels left of the edge: beyond half a tile
+  ASSERT_EQ(ZvlRenderScene(h.get(), state, ZvlProjection{Flat::project, &flat}, 0), 0);
+  EXPECT_EQ(seen.calls, 0);
+  flat.x = -127;
+  ASSERT_EQ(ZvlRenderScene(h.get(), state, ZvlProjection{Flat::project, &flat}, 0), 0);
+  EXPECT_EQ(seen.calls, 1);
+  flat.x = 100, flat.z = 65435;  // 100 below the far limit: flattened to 100 / 128
+  ASSERT_EQ(ZvlRenderScene(h.get(), state, ZvlProjection{Flat::project, &flat}, 0), 0);
+  EXPECT_EQ(seen.calls, 2);
+  EXPECT_FLOAT_EQ(seen.zscale, 100.0f / 128.0f);
+}
+
 TEST_F(Scene, UnionOfDrawnRectanglesAndHooks) {
   ZvlDatabasePtr db = BallScene({{8, 5}, {8, 20}}, 1);
   SetLocation(*db, 0, 0, -30, 0, 0);

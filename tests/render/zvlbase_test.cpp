@@ -61,6 +61,19 @@ class Base : public ::testing::Test {
   std::vector<std::string> messages_;
 };
 
+// A handler that cannot be made keeps its reason in the message.
+TEST_F(Base, HandlerFailureKeepsItsReason) {
+  ZvlSetCpuProbe([] { return ZvlCpuProbe{}; });  // a 386: not supported
+  EXPECT_NE(ZvlSetup(&ZvlDefaultIoFunctions()), 0);
+  ASSERT_EQ(base_.load(Sample(1)), 0);
+  EXPECT_FALSE(Render().has_value());
+  const std::string expected = std::string(zvl::rmsg::CannotGetScnHandler16) + ": " + zvl::rmsg::CpuNotSupported;
+  ASSERT_FALSE(messages_.empty());
+  EXPECT_EQ(messages_.back(), expected);
+  EXPECT_STREQ(ZvlGetErrorText(), expected.c_str());
+  rtest::SetUpRenderer();
+}
+
 TEST_F(Base, PureAnimationCannotBeRendered) {
   ZvlDatabasePtr db(ZvlCreateDatabase(0));
   ASSERT_EQ(ZvlSetObjectCount(*db, 1), 0);
