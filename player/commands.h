@@ -135,8 +135,9 @@ inline constexpr int LastKeyGroup = KeyScenePosition;
 
 // The command each ControlState index mirrors (0: none). Besides the
 // transport, key group, file and colour commands, the render modes, the light
-// colour, Default and the colour modes mirror their own states so that they
-// too are disabled until a file is open.
+// colour and the colour modes mirror their own states so that they too are
+// disabled until a file is open. Default (74) and Step Forward (32781)
+// mirror none and stay enabled; without a file the engine refuses them.
 inline constexpr std::array<int, ControlStateCount> StateCommands = {
     id::GoToStart,        id::StepBack,     id::Stop,          id::Play,
     id::StepForwardSecond, id::GoToEnd,     id::Slow,          id::Fast,
@@ -144,14 +145,13 @@ inline constexpr std::array<int, ControlStateCount> StateCommands = {
     id::KeySceneRotation, id::KeyScenePosition, id::AutoRepeat, id::Properties,
     id::BackgroundColor,  id::ShadowColor,  id::LightColor,    id::RenderFill,
     id::RenderStretch,    id::RenderPack,   id::Shadows,       id::Distortion,
-    id::LoadAnimation,    id::Default,      id::FileSave,      id::FileSaveAs,
+    id::LoadAnimation,    0,                id::FileSave,      id::FileSaveAs,
     id::IndexColor,       id::HighColor,    id::LoadSettings,  id::SaveSettings,
 };
 
-// The ControlState index that mirrors a command, or -1. Step Forward (32781)
-// shares state 4 with its second command.
+// The ControlState index that mirrors a command, or -1.
 constexpr int StateOfCommand(int commandId) {
-  if (commandId == id::StepForward) return state::StepForward;
+  if (commandId == 0) return -1;
   for (int i = 0; i < ControlStateCount; ++i)
     if (StateCommands[size_t(i)] == commandId) return i;
   return -1;

@@ -199,7 +199,7 @@ void CMainFrame::loadAnimation() {
 }
 
 void CMainFrame::save(bool askName) {
-  if (!engine_->fileOpen() || engine_->frozen()) return;
+  if (!engine_->fileOpen()) return;  // the frame window's own: frozen or not
   QString path = doc_.pathName();
   if (askName || path.isEmpty()) {
     path = askFile(id::FileSaveAs, QStringLiteral("Save As"), QStringLiteral("Zorvel files (*.zvl)"), true, path);

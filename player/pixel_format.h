@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "zvlfile/rgb555.h"
+
 namespace zvplay {
 
 struct Rgb {
@@ -26,7 +28,7 @@ inline constexpr uint16_t BlueMask(PixelFormat) { return 0x001F; }
 inline constexpr uint16_t PackPixel(int r, int g, int b, PixelFormat format) {
   if (format == PixelFormat::Rgb565)
     return uint16_t(((unsigned(r) >> 3) << 11) | ((unsigned(g) >> 2) << 5) | (unsigned(b) >> 3));
-  return uint16_t(((unsigned(r) >> 3) << 10) | ((unsigned(g) >> 3) << 5) | (unsigned(b) >> 3));
+  return ZvlPackRgb555(unsigned(r), unsigned(g), unsigned(b));
 }
 inline constexpr uint16_t PackPixel(Rgb c, PixelFormat format) { return PackPixel(c.r, c.g, c.b, format); }
 
@@ -35,7 +37,8 @@ inline constexpr uint16_t PackPixel(Rgb c, PixelFormat format) { return PackPixe
 inline constexpr Rgb UnpackPixel(uint16_t v, PixelFormat format) {
   if (format == PixelFormat::Rgb565)
     return Rgb{uint8_t(((v >> 11) & 0x1F) << 3), uint8_t(((v >> 5) & 0x3F) << 2), uint8_t((v & 0x1F) << 3)};
-  return Rgb{uint8_t(((v >> 10) & 0x1F) << 3), uint8_t(((v >> 5) & 0x1F) << 3), uint8_t((v & 0x1F) << 3)};
+  const ZvlRgb8 c = ZvlUnpackRgb555(v);
+  return Rgb{c.r, c.g, c.b};
 }
 
 }  // namespace zvplay

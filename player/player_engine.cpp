@@ -261,24 +261,28 @@ bool PlayerEngine::openFile(const std::string& path) {
   setState(state::Playing, StateOff);
   setExclusive(state::IndexColor, state::HighColor, state::HighColor);
 
-  // Fit first: it also sets the scene-position step that settings do not
-  // carry.
+  // The settings file beside the scene, when there is one, places the scene
+  // and the camera; otherwise the scene is fitted with the defaults. A file
+  // that cannot be read is reported and treated as missing, so that the
+  // scene is still fitted and the whole window filled.
   frozen_ = false;
-  fitDefault();
-  scene_->state().shadowsOn = state(state::Shadows) == StateOn;
   view_.camera.perPointPerspective = state(state::Distortion) == StateOn ? 1 : 0;
-  view_.orbit();
   std::error_code ec;
-  if (std::filesystem::is_regular_file(settingsPath_, ec)) {
-    loadSettingsFrom(settingsPath_);
-  } else {
+  if (!std::filesystem::is_regular_file(settingsPath_, ec) || !loadSettingsFrom(settingsPath_)) {
     background_ = DefaultBackground;
     shadow_ = DefaultShadow;
     light_ = DefaultLight;
     applyShadowColor();
+    fitDefault();
+    scene_->state().shadowsOn = state(state::Shadows) == StateOn;
+    view_.orbit();
     fillBackground();
     showAll();
     resetRequest_ = true;
+  } else {
+    // Settings carry no scene-position step: the one fitting would give at
+    // the settings' scale, so that the scene-position keys move the scene.
+    scene_->positionStep = scene_->fittedPositionStep();
   }
   host_.statesChanged();
   host_.fileLoaded();
@@ -523,19 +527,21 @@ bool PlayerEngine::command(EngineCommand code) {
     case EngineCommand::IndexColor: return indexColorTable();
     case EngineCommand::HighColor: restoreColorTable(); return true;
     case EngineCommand::LoadSettings: {
-      const auto path = host_.chooseSettingsFile(false, settingsPath_);
+      const auto path = host_.chooseSettingsFile(false, msg::SettingsDefaultName);
       return path && loadSettingsFrom(*path);
     }
     case EngineCommand::SaveSettings: {
-      const auto path = host_.chooseSettingsFile(true, settingsPath_);
+      const auto path = host_.chooseSettingsFile(true, msg::SettingsDefaultName);
       return path && saveSettingsTo(*path);
     }
   }
   return false;
 }
 
+// The frame window's own state changes (checks, key groups) happen while the
+// display is frozen too; only the EngineCommands are refused then.
 bool PlayerEngine::menuCommand(int commandId) {
-  if (!accepting()) return false;
+  if (!scene_) return false;
   bool done = false;
   auto toggle = [this](int index) { setState(index, state(index) == StateOn ? StateOff : StateOn); };
   switch (commandId) {

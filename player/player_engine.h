@@ -29,11 +29,13 @@ namespace zvplay {
 
 enum class ColorChoice { Background, Shadow, Light };
 
-inline constexpr Rgb DefaultBackground{100, 70, 255};
-inline constexpr Rgb DefaultShadow{50, 35, 120};
-inline constexpr Rgb DefaultLight{255, 255, 255};
-inline constexpr float DefaultFitScale = 256.0f;
-inline constexpr float DefaultFocalDistance = 400.0f;
+// The renderer's defaults for an opened scene.
+inline constexpr Rgb ToRgb(ZvlRgb8 c) { return Rgb{c.r, c.g, c.b}; }
+inline constexpr Rgb DefaultBackground = ToRgb(ZvlDefaultBackground);
+inline constexpr Rgb DefaultShadow = ToRgb(ZvlDefaultShadowColor);
+inline constexpr Rgb DefaultLight = ToRgb(ZvlDefaultLightColor);
+inline constexpr float DefaultFitScale = ZvlFitScale;
+inline constexpr float DefaultFocalDistance = ZvlFitFocalDistance;
 
 // Virtual-key codes of the keys the view passes on (besides ZvlKey's).
 inline constexpr int KeyDigit0 = 0x30;

@@ -37,7 +37,11 @@ class FakeHost : public HostCallbacks {
     messages.push_back({caption, text});
   }
   std::optional<Rgb> chooseColor(ColorChoice, Rgb) override { return colorAnswer; }
-  std::optional<std::string> chooseSettingsFile(bool, const std::string&) override { return fileAnswer; }
+  std::optional<std::string> chooseSettingsFile(bool, const std::string& suggested) override {
+    suggestedSettings = suggested;
+    return fileAnswer;
+  }
+  std::string suggestedSettings;
   int64_t nowMs() override { return now; }
   void debugOutput(const char* text) override { debug += text; }
 
@@ -138,9 +142,31 @@ TEST_F(EngineTest, FrozenDisplayRefusesCommandsButKeepsRendering) {
   engine.keyDown(KeyFreeze);
   ASSERT_TRUE(engine.frozen());
   EXPECT_FALSE(engine.command(EngineCommand::StepForward));
-  EXPECT_FALSE(engine.menuCommand(id::Play));
   EXPECT_EQ(engine.frame(), 0);
-  EXPECT_EQ(engine.state(state::Playing), StateOff);
+  // The frame window's own state changes still happen; the engine commands
+  // behind them are refused.
+  EXPECT_FALSE(engine.menuCommand(id::GoToEnd));
+  EXPECT_EQ(engine.frame(), 0);
+  EXPECT_FALSE(engine.menuCommand(id::Play));
+  EXPECT_EQ(engine.state(state::Playing), StateOn);
+  EXPECT_EQ(engine.state(state::Stopped), StateOff);
+  EXPECT_FALSE(engine.menuCommand(id::Stop));
+  EXPECT_EQ(engine.state(state::Stopped), StateOn);
+  EXPECT_TRUE(engine.menuCommand(id::KeyLight));
+  EXPECT_EQ(engine.keyGroup(), ZvlKeyGroup::Light);
+  const float lightX = engine.scene()->state().light[0];
+  engine.keyDown(ZvlKey::Left);  // the arrows act on the group chosen while frozen
+  EXPECT_NE(engine.scene()->state().light[0], lightX);
+  engine.menuCommand(id::AutoRepeat);
+  EXPECT_EQ(engine.state(state::AutoRepeat), StateOff);
+  engine.menuCommand(id::Shadows);
+  EXPECT_EQ(engine.state(state::Shadows), StateOff);
+  EXPECT_TRUE(engine.scene()->state().shadowsOn);  // command 22 refused
+  engine.menuCommand(id::Distortion);
+  EXPECT_EQ(engine.state(state::Distortion), StateOff);
+  EXPECT_EQ(engine.view().camera.perPointPerspective, 1u);  // command 23 refused
+  engine.menuCommand(id::Shadows);
+  engine.menuCommand(id::Distortion);
   host.shown.clear();
   engine.view().camera.azimuth += 0.3f;  // the picture changes, but is not shown
   engine.view().orbit();
@@ -395,6 +421,36 @@ TEST_F(EngineTest, SettingsRoundTripAndTheFileBesideTheScene) {
   EXPECT_TRUE(engine.resetRequested());
 }
 
+// The settings dialogs start from the default name, not the scene's file.
+TEST_F(EngineTest, SettingsDialogsSuggestTheDefaultName) {
+  open(scenePath);
+  host.fileAnswer.reset();
+  EXPECT_FALSE(engine.menuCommand(id::LoadSettings));
+  EXPECT_EQ(host.suggestedSettings, "*.zsi");
+  host.suggestedSettings.clear();
+  EXPECT_FALSE(engine.menuCommand(id::SaveSettings));
+  EXPECT_EQ(host.suggestedSettings, "*.zsi");
+}
+
+// A settings file beside the scene places it without a fit; the
+// scene-position step is the fitted one at the settings' scale.
+TEST_F(EngineTest, SettingsBesideTheSceneReplaceTheFit) {
+  open(scenePath);
+  const float fittedStep = engine.scene()->positionStep;
+  ASSERT_GT(fittedStep, 0.0f);
+  SettingsRecord record = engine.currentSettings();
+  record.sceneScale *= 2;
+  record.elevation = 0.7f;
+  ASSERT_EQ(WriteSettingsFile(engine.settingsPath(), record), SettingsResult::Ok);
+  open(scenePath);
+  EXPECT_EQ(engine.currentSettings(), record);
+  EXPECT_FLOAT_EQ(engine.scene()->positionStep, 2 * fittedStep);
+  const float x = engine.scene()->state().worldOffset[0];
+  engine.menuCommand(id::KeyScenePosition);
+  engine.keyDown(ZvlKey::Left);
+  EXPECT_FLOAT_EQ(engine.scene()->state().worldOffset[0], x + 2 * fittedStep);
+}
+
 TEST_F(EngineTest, DamagedSettingsFilesAreRefusedAndChangeNothing) {
   open(scenePath);
   const SettingsRecord before = engine.currentSettings();
@@ -421,12 +477,17 @@ TEST_F(EngineTest, DamagedSettingsFilesAreRefusedAndChangeNothing) {
   EXPECT_EQ(engine.currentSettings(), before);
 
   // A damaged file beside the scene is reported and the scene opens with
-  // the defaults.
+  // the defaults: fitted, and the whole window filled with the background.
   std::filesystem::copy_file(shortPath, engine.settingsPath());
   host.messages.clear();
+  engine.view().fillAll(0x1234);  // the previous picture
   open(scenePath);
   EXPECT_TRUE(host.lastMessageIs(msg::CaptionError, msg::ReadFileError));
   EXPECT_EQ(engine.background(), DefaultBackground);
+  EXPECT_EQ(engine.currentSettings(), before);
+  const uint16_t background = PackPixel(DefaultBackground, PixelFormat::Rgb555);
+  EXPECT_EQ(pixel(0, 0), background);
+  EXPECT_EQ(pixel(319, 239), background);
 }
 
 TEST_F(EngineTest, AttachTakesTheAnimationOnlyWhenTheObjectCountsMatch) {

@@ -131,13 +131,26 @@ TEST(SettingsFile, FailedWriteKeepsTheOldFile) {
   const fs::path path = dir.path / "scene.zsi";
   ASSERT_EQ(WriteSettingsFile(path.string(), sampleRecord()), SettingsResult::Ok);
   const auto before = readAll(path);
-  // A target in a folder that does not exist cannot be written.
-  EXPECT_EQ(WriteSettingsFile((dir.path / "missing" / "x.zsi").string(), sampleRecord()),
-            SettingsResult::WriteError);
-  // A directory standing where the file should go cannot be replaced.
+  SettingsRecord other = sampleRecord();
+  other.background = {200, 201, 202};
+  // A write that falls short part way (a full disk) over the same file.
+  ZvlIoFunctions failing = ZvlDefaultIoFunctions();
+  failing.write = [](ZvlHandle handle, const void* buffer, long count) {
+    return ZvlDefaultIoFunctions().write(handle, buffer, count / 2);
+  };
+  ASSERT_EQ(ZvlInstallIoFunctions(failing), 0);
+  const SettingsResult result = WriteSettingsFile(path.string(), other);
+  ZvlInstallIoFunctions(ZvlDefaultIoFunctions());
+  EXPECT_EQ(result, SettingsResult::WriteError);
+  EXPECT_EQ(readAll(path), before);
+  // A folder standing where the file should go is not replaced.
   fs::create_directories(dir.path / "blocked.zsi");
   EXPECT_EQ(WriteSettingsFile((dir.path / "blocked.zsi").string(), sampleRecord()), SettingsResult::WriteError);
-  EXPECT_EQ(readAll(path), before);
+  EXPECT_TRUE(fs::is_directory(dir.path / "blocked.zsi"));
+  // Nothing is left beside them.
+  size_t entries = 0;
+  for ([[maybe_unused]] const auto& entry : fs::directory_iterator(dir.path)) ++entries;
+  EXPECT_EQ(entries, 2u);
 }
 
 TEST(SettingsFile, PathReplacesTheLastThreeCharacters) {

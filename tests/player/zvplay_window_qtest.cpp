@@ -66,6 +66,14 @@ class ZvPlayWindowTest : public QObject {
     QVERIFY(!frame.action(id::KeyCamera)->isEnabled());
     QVERIFY(!frame.action(id::FileSave)->isEnabled());
     QVERIFY(frame.action(id::FileOpen)->isEnabled());
+    // Step Forward and Default mirror no state: enabled, and refused by the
+    // engine without a file; the second step command mirrors state 4.
+    QVERIFY(frame.action(id::StepForward)->isEnabled());
+    QVERIFY(frame.action(id::Default)->isEnabled());
+    QVERIFY(!frame.action(id::StepForwardSecond)->isEnabled());
+    frame.action(id::StepForward)->trigger();
+    frame.action(id::Default)->trigger();
+    QVERIFY(!frame.engine().fileOpen());
     // The picture shows the start picture: not one flat colour.
     const QImage shown = frame.view()->grab().toImage();
     QVERIFY(!sameRgb(shown.pixel(60, 90), shown.pixel(5, 5)));
@@ -271,6 +279,8 @@ class ZvPlayWindowTest : public QObject {
     auto frame = openFrame();
     const QString out = QString::fromStdString(dir_.file("saved.zvl"));
     frame->fileAnswer = [&](int) { return out; };
+    QTest::keyClick(frame->view(), Qt::Key_R);  // saving is the frame window's own: frozen or not
+    QVERIFY(frame->engine().frozen());
     frame->action(id::FileSaveAs)->trigger();
     QVERIFY(QFile::exists(out));
     QCOMPARE(frame->document().pathName(), out);
