@@ -185,6 +185,7 @@ bool MainWindow::OpenUtility(const QString& className) {
     // The plug-in's panel is the child it made; give it the space.
     for (QObject* child : openPanel_->children())
       if (auto* w = qobject_cast<QWidget*>(child)) l->addWidget(w);
+    openPanel_->show();
     return true;
   }
   return false;
