@@ -98,7 +98,7 @@ namespace {
 std::vector<int> ParentsFirst(const Scene3DS& scene) {
   std::vector<int> order;
   for (size_t n = 0; n < scene.nodes.size(); ++n)
-    if (scene.nodes[n] && scene.nodes[n]->parent == kNoParent3DS) order.push_back(int(n));
+    if (scene.nodes[n] && scene.ParentNode(n) < 0) order.push_back(int(n));
   for (size_t i = 0; i < order.size(); ++i)
     for (int child : scene.nodes[size_t(order[i])]->children) order.push_back(child);
   return order;
@@ -106,21 +106,8 @@ std::vector<int> ParentsFirst(const Scene3DS& scene) {
 
 Vec3 ToVec(const std::array<float, 3>& v) { return {v[0], v[1], v[2]}; }
 
-// Shifts every position key of each mesh's node by the mesh centre as the
-// node's frame-0 transform maps it, so that locations place the centre.
-void ShiftPositionKeys(Scene3DS& scene) {
-  std::vector<bool> shifted(scene.nodes.size(), false);
-  for (size_t m = 0; m < scene.meshes.size(); ++m) {
-    KeyframerNode3DS* node = scene.NodeOfMesh(m);
-    if (!node || !scene.meshes[m].mesh || shifted[size_t(scene.meshes[m].nodeIndex)]) continue;
-    shifted[size_t(scene.meshes[m].nodeIndex)] = true;
-    const Vec3 c = Apply(LocalIncrement(EvaluateTracks(*node, 0)), ToVec(scene.meshes[m].mesh->centre));
-    for (auto& v : node->position.values)
-      for (int i = 0; i < 3; ++i) v[i] = float(v[i] + c[i]);
-  }
-}
-
-void PlaceNode(Scene3DS& scene, KeyframerNode3DS& node, int f) {
+void PlaceNode(Scene3DS& scene, size_t index, int f) {
+  KeyframerNode3DS& node = *scene.nodes[index];
   const TrackValues3DS values = EvaluateTracks(node, f);
   if (f == 0) {
     node.runningMatrix = LocalIncrement(values);
@@ -134,8 +121,8 @@ void PlaceNode(Scene3DS& scene, KeyframerNode3DS& node, int f) {
   Vec3 local = {node.runningPosition[0] - pivotImage[0], node.runningPosition[1] - pivotImage[1],
                 node.runningPosition[2] - pivotImage[2]};
   Mat3 matrix = L;
-  if (node.parent != kNoParent3DS) {
-    const KeyframerNode3DS& parent = *scene.nodes[node.parent];
+  if (const int p = scene.ParentNode(index); p >= 0) {
+    const KeyframerNode3DS& parent = *scene.nodes[size_t(p)];
     const Mat3& W = parent.matrices[size_t(f)];
     const Vec3 q = Apply(W, ToVec(parent.pivot));  // the parent's pivot image
     matrix = Multiply(W, L);
@@ -163,11 +150,10 @@ bool CalculateAnimation3DS(Scene3DS& scene, const ImportCallbacks& callbacks) {
   callbacks.Begin(msg::CalculatingAnimation, 100);
   // An animation length of 0xFFFFFFFF stands for -1: no frames.
   if (!AllocateFrames3DS(scene, int64_t(int32_t(scene.animationLength)) + 1, callbacks)) return false;
-  ShiftPositionKeys(scene);
   const std::vector<int> order = ParentsFirst(scene);
   const int n = scene.frameCount;
   for (int f = 0; f < n; ++f) {
-    for (int index : order) PlaceNode(scene, *scene.nodes[size_t(index)], f);
+    for (int index : order) PlaceNode(scene, size_t(index), f);
     if (!callbacks.Step(int(int64_t(f + 1) * 100 / n))) return false;
   }
   for (auto& node : scene.nodes)

@@ -1,7 +1,10 @@
 // Per-frame placements of a 3D Studio scene's keyframer nodes: from the
 // keyframer tracks (CalculateAnimation3DS) or from a VUE file (ReadVue).
 // Both fill every object node's matrices, locations and flag bytes for
-// scene.frameCount frames.
+// scene.frameCount frames. A node's location is where its frame's origin
+// lies; the location of its mesh adds the matrix times the mesh centre
+// (ToImportedScene3DS), so that the centre follows the node's rotation and
+// scale in every frame and children do not inherit their parent's centre.
 #pragma once
 
 #include "import/imported_scene.h"

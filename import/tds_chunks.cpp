@@ -336,6 +336,12 @@ int Scene3DS::FindMeshOfNode(int nodeIndex) const {
   return -1;
 }
 
+int Scene3DS::ParentNode(size_t nodeIndex) const {
+  const uint16_t parent = nodes[nodeIndex]->parent;
+  if (parent == kNoParent3DS || parent >= nodes.size() || !nodes[parent] || parent == nodeIndex) return -1;
+  return parent;
+}
+
 KeyframerNode3DS* Scene3DS::NodeOfMesh(size_t meshIndex) const {
   const int32_t n = meshes[meshIndex].nodeIndex;
   if (n < 0 || size_t(n) >= nodes.size()) return nullptr;

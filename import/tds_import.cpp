@@ -62,11 +62,19 @@ ImportedMesh ToImportedMesh(const Scene3DS& scene, size_t index, const ImportCal
   const size_t n = size_t(scene.frameCount);
   if (const KeyframerNode3DS* node = scene.NodeOfMesh(index)) {
     r.pivot = node->pivot;
-    if (node->parent != kNoParent3DS) r.parent = scene.FindMeshOfNode(node->parent);
+    if (const int parent = scene.ParentNode(size_t(scene.meshes[index].nodeIndex)); parent >= 0)
+      r.parent = scene.FindMeshOfNode(parent);
     r.flags = node->frameFlags;
-    r.locations = node->locations;
+    r.locations.reserve(n);
     r.matrices.reserve(n);
-    for (const Mat3& m : node->matrices) r.matrices.push_back(ToFloats(m));
+    const Vec3 centre = {mesh.centre[0], mesh.centre[1], mesh.centre[2]};
+    for (size_t f = 0; f < n; ++f) {
+      // Where the frame puts the centre the geometry is voxelized around.
+      const Vec3 c = Apply(node->matrices[f], centre);
+      const auto& t = node->locations[f];
+      r.locations.push_back({float(t[0] + c[0]), float(t[1] + c[1]), float(t[2] + c[2])});
+      r.matrices.push_back(ToFloats(node->matrices[f]));
+    }
   } else {
     r.flags.assign(n, kFrameShown);
     r.locations.assign(n, mesh.centre);

@@ -219,17 +219,11 @@ void LinkMeshesToNodes(Scene3DS& scene) {
       }
     }
   }
+  // A parent index that names no object node leaves the node a root.
   for (size_t n = 0; n < scene.nodes.size(); ++n) {
     if (!scene.nodes[n]) continue;
-    const uint16_t parent = scene.nodes[n]->parent;
-    // A parent that names no object node (an empty slot, a node past the
-    // list, the node itself) leaves the node without a parent.
-    if (parent == kNoParent3DS) continue;
-    if (parent >= scene.nodes.size() || !scene.nodes[parent] || parent == n) {
-      scene.nodes[n]->parent = kNoParent3DS;
-      continue;
-    }
-    scene.nodes[parent]->children.push_back(int(n));
+    const int parent = scene.ParentNode(n);
+    if (parent >= 0) scene.nodes[size_t(parent)]->children.push_back(int(n));
   }
 }
 

@@ -162,6 +162,9 @@ struct Scene3DS {
   int FindMaterial(const std::string& name) const;
   int FindNode(const std::string& name) const;
   int FindMeshOfNode(int nodeIndex) const;
+  // The parent of an object node, or -1 when its parent index names no
+  // object node (65535, an empty slot, a node past the list, itself).
+  int ParentNode(size_t nodeIndex) const;
   // The node of a mesh, or null when its node index names an empty slot or
   // lies past the node list.
   KeyframerNode3DS* NodeOfMesh(size_t meshIndex) const;

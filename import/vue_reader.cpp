@@ -82,13 +82,6 @@ bool ParseVue(std::span<const uint8_t> bytes, Scene3DS& scene, const ImportCallb
           location[size_t(i - 9)] = WordToDouble(word);
       }
       if (readFailed) break;
-      // Locations place the mesh centre; a node without a mesh has none.
-      const int mesh = scene.FindMeshOfNode(nodeIndex);
-      if (mesh >= 0 && scene.meshes[size_t(mesh)].mesh) {
-        const auto& c = scene.meshes[size_t(mesh)].mesh->centre;
-        const Vec3 image = Apply(matrix, {c[0], c[1], c[2]});
-        for (int i = 0; i < 3; ++i) location[i] += image[i];
-      }
       node.locations[size_t(k)] = {float(location[0]), float(location[1]), float(location[2])};
       node.frameFlags[size_t(k)] = kFrameShown;
     }

@@ -1,5 +1,6 @@
 // The keyframer calculation and the VUE reader.
 #include "import/messages.h"
+#include "import/tds_import.h"
 #include "tests/import/tds_test_util.h"
 
 #include <gtest/gtest.h>
@@ -53,15 +54,24 @@ TEST(Animation3DS, ScaleIncrementsCompound) {
   EXPECT_NEAR(r.scene.nodes[0]->matrices[10][8], std::pow(1.1, 10), 1e-9);
 }
 
-TEST(Animation3DS, OnePositionKeyHoldsAndLocationsPlaceTheCentre) {
+// Mesh locations follow the centre through the node's rotation: the
+// position, minus the pivot's image, plus the centre's image of each frame.
+TEST(Animation3DS, MeshLocationsFollowTheCentreThroughTheRotation) {
   Scene s = CubeWithNode(NodeAt("box", {5, 0, 0}));
   s.meshes[0] = Cube("box", {1, 2, 3});
   s.nodes[0].pivot = {1, 0, 0};
+  s.nodes[0].rotation = {Key{0, {0, 0, 0, 1}}, Key{10, {float(kPi / 2), 0, 0, 1}}};
   Read r;
   Animate(r, s);
   ASSERT_TRUE(r.ok);
-  // position + centre - pivot, every frame.
-  for (int f : {0, 1, 10}) EXPECT_EQ(r.scene.nodes[0]->locations[size_t(f)], (std::array<float, 3>{5, 2, 3})) << f;
+  ImportedScene scene;
+  importer::ToImportedScene3DS(r.scene, r.callbacks, scene);
+  const auto& l = scene.meshes[0].locations;
+  EXPECT_EQ(l[0], (std::array<float, 3>{5, 2, 3}));  // (5, 0, 0) - (1, 0, 0) + (1, 2, 3)
+  // Frame 10: R(-90°) takes (1, 0, 0) to (0, -1, 0) and (1, 2, 3) to (2, -1, 3).
+  EXPECT_NEAR(l[10][0], 5 - 0 + 2, 1e-5);
+  EXPECT_NEAR(l[10][1], 0 + 1 - 1, 1e-5);
+  EXPECT_NEAR(l[10][2], 3, 1e-5);
 }
 
 TEST(Animation3DS, HideKeysFiveAndNineHideFramesFiveToEight) {
@@ -139,13 +149,15 @@ TEST(Vue, FrameBlocksAreCountedNotNumbered) {
   const std::string text = Vue({{1, {t}}, {2, {VueTransform{"box"}}}});
   ASSERT_TRUE(importer::ParseVue({reinterpret_cast<const uint8_t*>(text.data()), text.size()}, r.scene, r.callbacks));
   EXPECT_EQ(r.scene.frameCount, 3);
-  const auto& node = *r.scene.nodes[0];
-  ExpectMatrix(node.matrices[0], RotationZ(kPi / 2));
+  ExpectMatrix(r.scene.nodes[0]->matrices[0], RotationZ(kPi / 2));
+  ImportedScene scene;
+  importer::ToImportedScene3DS(r.scene, r.callbacks, scene);
   // Translation + matrix·centre.
-  EXPECT_EQ(node.locations[0], (std::array<float, 3>{5, 7, 7}));
-  EXPECT_EQ(node.locations[1], (std::array<float, 3>{1, 0, 0}));
+  const auto& l = scene.meshes[0].locations;
+  EXPECT_EQ(l[0], (std::array<float, 3>{5, 7, 7}));
+  EXPECT_EQ(l[1], (std::array<float, 3>{1, 0, 0}));
   // The last frame is not filled: identity at the origin.
-  EXPECT_EQ(node.locations[2], (std::array<float, 3>{0, 0, 0}));
+  EXPECT_EQ(r.scene.nodes[0]->locations[2], (std::array<float, 3>{0, 0, 0}));
 }
 
 TEST(Vue, AnUnknownObjectNameIsCorruption) {
