@@ -4,6 +4,7 @@
 #include "authoring/paths.h"
 #include "authoring/units.h"
 #include "import/import.h"
+#include "import/tds_import.h"
 #include "palette/palette.h"
 #include "voxelize/voxelize.h"
 #include "zvlfile/zvlfile.h"
@@ -110,7 +111,10 @@ bool SceneConversion::Prepare(const PageFields& fields) {
     return false;
   }
 
-  if (fields.kind == ImportKind::Studio3ds) reporter_.LoadingCaption(msg::LoadingMaterials);
+  // 3D Studio textures come from the materials folder; the other readers
+  // load theirs with the scene.
+  if (fields.kind == ImportKind::Studio3ds && !importer::LoadTextures3DS(scene_, options.materialsPath, callbacks))
+    return false;
   host_ = std::make_unique<AuthoringHost>(scene_, reporter_);
   if (earlyStop_) host_->Stop();
   if (!host_->BuildMaterials(fields.kind)) return false;
