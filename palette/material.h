@@ -26,6 +26,11 @@ struct TextureImage {
   bool empty() const { return width == 0 || height == 0; }
 };
 
+// How the BMP loader names a texture file and words its messages: the 3D
+// Studio path opens the path as given and joins it into its messages; the
+// LightWave path opens only the file name part (after the last "/" or "\").
+enum class BmpPathStyle : uint8_t { Joined, FileNameOnly };
+
 class Material {
  public:
   Material() = default;
@@ -69,6 +74,7 @@ class ImageMaterial : public Material {
   // When not empty and the image is empty, PrepareTexture loads this BMP file
   // and ReleaseTexture drops the pixels again.
   std::string texturePath;
+  BmpPathStyle pathStyle = BmpPathStyle::Joined;
   // Where PrepareTexture reports a failed load; without one the message is
   // kept in lastError only.
   std::function<void(const std::string&)> reportError;

@@ -27,6 +27,13 @@
 // shades each, as RGB555 in the colour table and as nearest palette entries
 // in the 8-bit shade table.
 //
+// Columns of 3D pixels: a flat material's 3D pixels take the column of the
+// material that survives merging (ColourIndex follows the redirections), so
+// unused and merged materials never shift another material's column. With no
+// palette file the range is empty: NearestPaletteEntry answers 0 and a true
+// colour takes the nearest flat column. A ZVL palette source brings its own
+// range; the settings' start and end are for ACT files.
+//
 // Settings: PreparePalette takes the PaletteSettings from its caller; the
 // conversion host keeps them with its other options. The authoring program's
 // variant (parameters in percent, prototype defaults of its importers, its
@@ -117,9 +124,6 @@ std::string_view FileNamePart(std::string_view path);
 
 // ---- BMP textures ----
 
-// How the loader names the file and words its messages: the 3D Studio path
-// opens the path as given; the LightWave path opens only its file name part.
-enum class BmpPathStyle : uint8_t { Joined, FileNameOnly };
 inline constexpr int kMaxTextureSide = 16384;
 // Reads an 8-bit or 24-bit BMP file into image: true, or false with the
 // message in error.

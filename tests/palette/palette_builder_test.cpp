@@ -286,3 +286,22 @@ TEST(Gradient, PercentParametersMatchFractions) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(PaletteLookup, TrueColoursTakeTheFirstNearestEntry) {
+  PaletteTables t;
+  t.start = 2;
+  t.end = 5;
+  const uint8_t entries[4][3] = {{10, 0, 0}, {0, 0, 0}, {0, 0, 0}, {200, 100, 50}};
+  for (int e = 0; e < 4; ++e) std::copy(entries[e], entries[e] + 3, t.palette.colors[t.start + e]);
+  const uint8_t black[3] = {0, 0, 0};
+  EXPECT_EQ(NearestPaletteEntry(t, 0, 0, 0), 3);
+  EXPECT_EQ(ColourIndex(t, black, 0), 1);
+  for (int i = 0; i < 200; ++i) {
+    const uint8_t rgb[3] = {uint8_t(i * 37), uint8_t(i * 11), uint8_t(i * 5)};
+    EXPECT_EQ(ColourIndex(t, rgb, 0), NearestPaletteEntry(t, rgb[0], rgb[1], rgb[2]) - t.start);
+  }
+}
+
+}  // namespace
