@@ -139,7 +139,8 @@ int EncodePixel(ZorvelGenerator& g, int px, int py, int pz, const Voxel& v, VoxP
   if (v.flags & VoxelFlat) {
     pixel.color = v.flatIndex;
   } else {
-    const uint8_t rgb[3] = {ChannelByte(v.colour[0]), ChannelByte(v.colour[1]), ChannelByte(v.colour[2])};
+    const ColourSample& c = g.colours.at(v.colour);
+    const uint8_t rgb[3] = {ChannelByte(c.rgb[0]), ChannelByte(c.rgb[1]), ChannelByte(c.rgb[2])};
     const int column = ColourIndex(g.host.Palette(), rgb, -1);
     pixel.color = uint8_t(column >= 0 && column < 256 ? column : 0);
   }

@@ -17,23 +17,30 @@ namespace {
 // once reached).
 constexpr uint8_t Outside = 0x80;
 
-// The voxels of the grid ordered by z, so that a slice loads and writes back
-// without walking every cell list.
+// The cells of the grid's voxels ordered by z (one entry per voxel), so that
+// a slice loads and writes back without walking every cell list of the grid.
 struct ZBuckets {
-  HostArray<Voxel*> voxels;
-  HostArray<uint32_t> start;  // Z + 1 offsets into voxels
+  HostArray<uint32_t> cells;  // y * X + x
+  HostArray<uint32_t> start;  // Z + 1 offsets into cells
 };
+
+// The voxel of cell i with this z (present by construction).
+Voxel* VoxelAt(const ZorvelGenerator& g, uint32_t cell, int z) {
+  Voxel* v = g.cells[cell];
+  while (v->z != z) v = v->next;
+  return v;
+}
 
 int BuildBuckets(ZorvelGenerator& g, ZBuckets& b) {
   const int Z = g.dims[2];
-  if (!b.voxels.allocate(g.host, size_t(g.voxelCount)) || !b.start.allocate(g.host, size_t(Z) + 1)) return -1;
+  if (!b.cells.allocate(g.host, size_t(g.voxelCount)) || !b.start.allocate(g.host, size_t(Z) + 1)) return -1;
   const size_t cellCount = g.cells.size();
   for (size_t i = 0; i < cellCount; ++i)
     for (Voxel* v = g.cells[i]; v != nullptr; v = v->next) ++b.start[size_t(v->z) + 1];
   for (int z = 0; z < Z; ++z) b.start[size_t(z) + 1] += b.start[size_t(z)];
   // Fill with a moving cursor per z, then restore the starts.
   for (size_t i = 0; i < cellCount; ++i)
-    for (Voxel* v = g.cells[i]; v != nullptr; v = v->next) b.voxels[b.start[size_t(v->z)]++] = v;
+    for (Voxel* v = g.cells[i]; v != nullptr; v = v->next) b.cells[b.start[size_t(v->z)]++] = uint32_t(i);
   for (int z = Z; z > 0; --z) b.start[size_t(z)] = b.start[size_t(z) - 1];
   b.start[0] = 0;
   return 0;
@@ -51,8 +58,8 @@ class SliceFlood {
     uint8_t* cur = current();
     std::memset(cur, 0, size_t(X_) * size_t(Y_));
     for (uint32_t i = buckets_.start[size_t(z)]; i < buckets_.start[size_t(z) + 1]; ++i) {
-      const Voxel* v = buckets_.voxels[i];
-      cur[size_t(v->y) * size_t(X_) + size_t(v->x)] = v->flags;
+      const uint32_t cell = buckets_.cells[i];
+      cur[cell] = VoxelAt(g_, cell, z)->flags;
     }
     g_.sliceKey[0] = z;
   }
@@ -107,8 +114,9 @@ class SliceFlood {
     const uint8_t* cur = current();
     const int hx = g_.dims[0] >> 1, hz = g_.dims[2] >> 1;
     for (uint32_t i = buckets_.start[size_t(z)]; i < buckets_.start[size_t(z) + 1]; ++i) {
-      Voxel* v = buckets_.voxels[i];
-      v->flags |= cur[size_t(v->y) * size_t(X_) + size_t(v->x)];
+      const uint32_t cell = buckets_.cells[i];
+      Voxel* v = VoxelAt(g_, cell, z);
+      v->flags |= cur[cell];
       uint8_t rgb[3];
       VoxelPreviewColour(g_, *v, rgb);
       if (g_.host.PlotPoint(v->x - hx, z - hz, rgb) != 0) return -1;

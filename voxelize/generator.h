@@ -27,14 +27,23 @@ inline constexpr uint8_t VoxelVisible = 0x80;   // reached by the flood
 // One 3D pixel while the engine works. The voxels of one (x, y) cell form an
 // unsorted list, newest first; at most one voxel per (x, y, z). Once a voxel
 // joins a chain, `next` links it to the following voxel of the chain.
+// A voxel with a true colour keeps it in a ColourSample of its own; flat
+// voxels, the common case, need none, which keeps a voxel at 32 bytes.
 struct Voxel {
   int16_t x, y, z;
   uint8_t flatIndex;
   uint8_t flags;
   float normal[3];  // sum of the sign-aligned face normals of its samples
-  float colour[3];  // running mean of the true-colour samples
-  int32_t count;    // number of true-colour samples averaged
+  uint32_t colour;  // its ColourSample (ColourPool index), 0 for none
   Voxel* next;
+};
+
+static_assert(sizeof(Voxel) <= 32, "a voxel stays at 32 bytes");
+
+// The true colour of a voxel: the running mean of its samples.
+struct ColourSample {
+  float rgb[3];
+  int32_t count;  // number of samples averaged
 };
 
 // A block of T taken from the host and given back when the owner goes.
@@ -136,6 +145,48 @@ class VoxelPool {
   Voxel* free_ = nullptr;
 };
 
+// ColourSamples in blocks taken through the host, addressed by index (1 is
+// the first; 0 means none).
+class ColourPool {
+ public:
+  explicit ColourPool(ConversionHost& host) : host_(host) {}
+  ~ColourPool() { clear(); }
+  ColourPool(const ColourPool&) = delete;
+  ColourPool& operator=(const ColourPool&) = delete;
+
+  uint32_t take() {
+    if (next_ % BlockSamples == 0 && next_ / BlockSamples == blocks_.size()) {
+      try {
+        blocks_.reserve(blocks_.size() + 1);
+      } catch (const std::bad_alloc&) {
+        return 0;
+      }
+      void* block = host_.Allocate(BlockSamples * sizeof(ColourSample));
+      if (block == nullptr) return 0;
+      blocks_.push_back(static_cast<ColourSample*>(block));
+    }
+    return uint32_t(++next_);
+  }
+  ColourSample& at(uint32_t index) const {
+    const size_t i = index - 1;
+    return blocks_[i / BlockSamples][i % BlockSamples];
+  }
+  void clear() {
+    for (ColourSample* block : blocks_) {
+      void* p = block;
+      host_.Free(&p);
+    }
+    blocks_.clear();
+    next_ = 0;
+  }
+
+ private:
+  static constexpr size_t BlockSamples = 4096;
+  ConversionHost& host_;
+  std::vector<ColourSample*> blocks_;
+  size_t next_ = 0;
+};
+
 // A box of grid indices, inclusive on every side.
 struct GridBox {
   int16_t min[3];
@@ -150,7 +201,7 @@ struct Chain {
 };
 
 struct ZorvelGenerator {
-  ZorvelGenerator(ConversionHost& h, MeshObject& m) : host(h), mesh(m), pool(h) {}
+  ZorvelGenerator(ConversionHost& h, MeshObject& m) : host(h), mesh(m), pool(h), colours(h) {}
 
   ConversionHost& host;
   MeshObject& mesh;
@@ -170,6 +221,7 @@ struct ZorvelGenerator {
   // VoxelGrid: X * Y list heads, row y at y * X.
   HostArray<Voxel*> cells;
   VoxelPool pool;
+  ColourPool colours;
   Voxel*& cell(int x, int y) { return cells[size_t(y) * size_t(dims[0]) + size_t(x)]; }
 
   // Flood slices: current and previous, X * Y bytes each, with their z keys.

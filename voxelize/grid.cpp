@@ -40,6 +40,7 @@ void ZorvelGenerator::freeVoxels() {
   if (cells.data() != nullptr) std::memset(static_cast<void*>(cells.data()), 0, cells.size() * sizeof(Voxel*));
   chains.clear();
   pool.clear();
+  colours.clear();
   voxelCount = 0;
 }
 
@@ -50,7 +51,8 @@ void VoxelPreviewColour(const ZorvelGenerator& g, const Voxel& v, uint8_t rgb[3]
     rgb[1] = c[1];
     rgb[2] = c[2];
   } else {
-    for (int i = 0; i < 3; ++i) rgb[i] = ChannelByte(v.colour[i]);
+    const ColourSample& c = g.colours.at(v.colour);
+    for (int i = 0; i < 3; ++i) rgb[i] = ChannelByte(c.rgb[i]);
   }
 }
 

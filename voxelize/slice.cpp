@@ -95,24 +95,25 @@ class FaceSlicer {
       v->normal[0] = normal_.x;
       v->normal[1] = normal_.y;
       v->normal[2] = normal_.z;
+      v->colour = 0;
       if (flat_) {
         v->flags = VoxelFlat;
         v->flatIndex = flatIndex_;
-        v->colour[0] = v->colour[1] = v->colour[2] = 0.0f;
-        v->count = 0;
       } else {
         v->flags = 0;
         v->flatIndex = 0;
-        v->colour[0] = float(rgb[0]);
-        v->colour[1] = float(rgb[1]);
-        v->colour[2] = float(rgb[2]);
-        v->count = 1;
+        if (startColour(*v, rgb) != 0) {
+          g_.pool.give(v);
+          g_.report(msg::AddVoxel);
+          return -1;
+        }
       }
       v->next = head;
       head = v;
       ++g_.voxelCount;
-    } else {
-      merge(*v, rgb);
+    } else if (merge(*v, rgb) != 0) {
+      g_.report(msg::AddVoxel);
+      return -1;
     }
     uint8_t shown[3];
     VoxelPreviewColour(g_, *v, shown);
@@ -120,7 +121,19 @@ class FaceSlicer {
   }
 
  private:
-  void merge(Voxel& v, const uint8_t rgb[3]) {
+  // The first true-colour sample of a voxel.
+  int startColour(Voxel& v, const uint8_t rgb[3]) {
+    if (v.colour == 0) v.colour = g_.colours.take();
+    if (v.colour == 0) return -1;
+    ColourSample& c = g_.colours.at(v.colour);
+    c.rgb[0] = float(rgb[0]);
+    c.rgb[1] = float(rgb[1]);
+    c.rgb[2] = float(rgb[2]);
+    c.count = 1;
+    return 0;
+  }
+
+  int merge(Voxel& v, const uint8_t rgb[3]) {
     // Normals are added sign-aligned with what the voxel holds.
     if (v.normal[0] * normal_.x + v.normal[1] * normal_.y + v.normal[2] * normal_.z >= 0.0f) {
       v.normal[0] += normal_.x;
@@ -131,20 +144,18 @@ class FaceSlicer {
       v.normal[1] -= normal_.y;
       v.normal[2] -= normal_.z;
     }
-    if (flat_) return;  // a flat sample never replaces what is there
+    if (flat_) return 0;  // a flat sample never replaces what is there
     if (v.flags & VoxelFlat) {
       // A true colour replaces a flat one.
       v.flags &= uint8_t(~VoxelFlat);
-      v.colour[0] = float(rgb[0]);
-      v.colour[1] = float(rgb[1]);
-      v.colour[2] = float(rgb[2]);
-      v.count = 1;
-      return;
+      return startColour(v, rgb);
     }
-    const float k = float(v.count);
+    ColourSample& c = g_.colours.at(v.colour);
+    const float k = float(c.count);
     const float keep = k / (k + 1.0f), add = 1.0f / (k + 1.0f);
-    for (int i = 0; i < 3; ++i) v.colour[i] = v.colour[i] * keep + float(rgb[i]) * add;
-    ++v.count;
+    for (int i = 0; i < 3; ++i) c.rgb[i] = c.rgb[i] * keep + float(rgb[i]) * add;
+    ++c.count;
+    return 0;
   }
 
   void sampleTexture(Vec3 p, uint8_t rgb[3]) const {

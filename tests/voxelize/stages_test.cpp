@@ -108,9 +108,11 @@ TEST(Slicing, MergesSamplesByTheColourRules) {
   EXPECT_FALSE(v->flags & VoxelFlat);
   // Eight red samples (a degenerate face deposits its point three times, then
   // five times more for its one narrow triangle), then eight blue ones.
-  EXPECT_EQ(v->count, 16);
-  EXPECT_NEAR(v->colour[0], 100.0f, 1e-3f);
-  EXPECT_NEAR(v->colour[2], 50.0f, 1e-3f);
+  ASSERT_NE(v->colour, 0u);
+  const ColourSample& c = g.colours.at(v->colour);
+  EXPECT_EQ(c.count, 16);
+  EXPECT_NEAR(c.rgb[0], 100.0f, 1e-3f);
+  EXPECT_NEAR(c.rgb[2], 50.0f, 1e-3f);
 }
 
 TEST(Slicing, TriangleLeavesNoHoles) {
