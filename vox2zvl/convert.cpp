@@ -4,10 +4,12 @@
 
 #include "vox2zvl/voxfile.h"
 #include "vox2zvl/voxobject.h"
+#include "zvlfile/chunk.h"
+#include "zvlfile/le.h"
 #include "zvlfile/zvlfile.h"
 
+#include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <new>
 
 namespace vox2zvl {
@@ -76,8 +78,7 @@ int WriteObject(ChunkOut& out, const VoxScene& scene, const VoxAnimationObject& 
   namespace m = zvl::msg;
   const VoxGeometryObject& geometry = scene.geometry[track.geometry];
 
-  std::vector<uint8_t> voxObject;
-  if (ConvertVoxObject(geometry.bytes, voxObject) != 0) return ZvlFailure;
+  const std::vector<uint8_t>& voxObject = geometry.converted;
   ObjectTrack animation;
   const bool rescale = geometry.version < VoxOldestVersion;
   if (ConvertTrack(track.frames, scene.frameCount, rescale, OldLocationScale(geometry.pixelSize), animation) != 0)
@@ -160,20 +161,33 @@ void Ignore(const std::string&) {}
 
 Status Failed() { return Status{false, ZvlGetErrorText()}; }
 
-// Reads the whole file into memory: 0, or ZvlFailure with the reason.
-int ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
+// Reads the part of the file the conversion can use (VoxUsableLength): its
+// chunk headers are looked at first, so a file that lies about its sizes
+// is refused without reading, or holding, more than it really has. 0, or
+// ZvlFailure with the reason.
+int ReadVoxFile(const std::string& path, std::vector<uint8_t>& bytes) {
+  std::error_code ec;
+  const bool regular = std::filesystem::is_regular_file(path, ec);
+  const uint64_t fileSize = regular ? uint64_t(std::filesystem::file_size(path, ec)) : 0;
+  std::ifstream in;
+  if (regular && !ec) in.open(path, std::ios::binary);
+  if (!regular || ec || !in) {
     ZvlSetError(msg::CantOpenInput);
     return ZvlFailure;
   }
+  const uint64_t usable = VoxUsableLength(fileSize, [&](uint64_t at, uint8_t* header) {
+    in.seekg(std::streamoff(at));
+    return bool(in.read(reinterpret_cast<char*>(header), VoxChunkHeaderSize));
+  });
   try {
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    bytes.resize(size_t(usable));
   } catch (const std::bad_alloc&) {
     ZvlSetError(zvl::msg::NoRoom);
     return ZvlFailure;
   }
-  if (in.bad()) {
+  in.clear();
+  in.seekg(0);
+  if (!in.read(reinterpret_cast<char*>(bytes.data()), std::streamsize(bytes.size()))) {
     ZvlSetError(zvl::msg::ReadingFile);
     return ZvlFailure;
   }
@@ -205,7 +219,7 @@ Status ConvertFile(const std::string& inputPath, const LogSink& log) {
   if (ZvlInstallIoFunctions(ZvlDefaultIoFunctions()) != 0) return Failed();
 
   std::vector<uint8_t> vox;
-  if (ReadWholeFile(inputPath, vox) != 0) return Failed();
+  if (ReadVoxFile(inputPath, vox) != 0) return Failed();
   VoxScene scene;
   if (ReadVoxScene(vox, inputPath, sink, scene) != 0) return Failed();
 

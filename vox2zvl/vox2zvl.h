@@ -1,7 +1,8 @@
 // The VOX converter: turns a VOX file (scene name, palette, geometry and
 // animation in four fixed chunks) into a ZVL file of format version 7.0.
 //
-// The conversion reads the whole VOX file into memory, checks its four chunks
+// The conversion looks at the four chunk headers first, reads what they
+// declare (never more than the file holds) into memory, checks its chunks
 // in order, attaches every animation track to the geometry object of the same
 // name, converts each object's parts into VoxObject parts and each frame's
 // angles into a matrix, and writes the result with the chunk writer. Every
@@ -9,7 +10,9 @@
 //
 // Untrusted input: every count, offset and size of the VOX file is checked
 // against the bytes read before it is followed; a file that lies about them
-// is refused with "Bad file format".
+// is refused with "Bad file format". Every converted object is checked by
+// the rules the ZVL reader and the renderer apply, so what is written is
+// also what they accept. Names are copied byte for byte.
 // Output: ConvertFile writes the ZVL file beside the input through a
 // temporary file that replaces the target only when the whole write
 // succeeded, so a failed conversion leaves whatever stood there untouched.

@@ -1,8 +1,10 @@
 #include "vox2zvl/voxfile.h"
 
 #include "vox2zvl/messages.h"
+#include "zvlfile/le.h"
 #include "zvlfile/zvlfile.h"
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -130,6 +132,13 @@ int IndexGeometry(std::span<const uint8_t> data, size_t count, VoxScene& scene) 
       return Fail(zvl::msg::BadFileFormat);
     object.bytes = data.subspan(at, size_t(length));
     if (ConvertedObjectSize(object.bytes) == 0) return Fail(zvl::msg::BadFileFormat);
+    // The converted object must pass the rules its readers apply (the file
+    // reader and the renderer), or the file written would be refused.
+    if (ConvertVoxObject(object.bytes, object.converted) != 0) return ZvlFailure;
+    std::vector<VoxPartView> parts;
+    if (!VoxListParts(object.converted.data(), object.converted.size(), parts) ||
+        !std::all_of(parts.begin(), parts.end(), VoxCheckMoves))
+      return Fail(zvl::msg::BadFileFormat);
     object.version = head[VoxPartVersionAt];
     object.pixelSize = zvl::le::f32(head + VoxPartPixelSizeAt);
     at += size_t(length);

@@ -17,8 +17,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <algorithm>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace vox2zvl {
@@ -43,6 +45,9 @@ extern const char* const VoxChunkNames[4];
 struct VoxGeometryObject {
   std::string name;
   std::span<const uint8_t> bytes;  // the VOX object, its parts checked
+  // The VoxObject it converts to, checked by the rules every reader and the
+  // renderer apply (VoxListParts, VoxCheckMoves).
+  std::vector<uint8_t> converted;
   uint8_t version = 0;             // version byte of its first head
   float pixelSize = 0;             // pixel size of its first head
 };
@@ -71,7 +76,36 @@ struct VoxScene {
 int ReadVoxScene(std::span<const uint8_t> file, const std::string& inputPath, const LogSink& log,
                  VoxScene& scene);
 
+// How many leading bytes of a VOX file of `fileSize` bytes the conversion
+// can use, from its chunk headers alone (`peek(offset, 32 bytes)` reads
+// one; false when it cannot): the four chunks when their headers are sound
+// and fit the file, else the bytes up to the first header that is not, so
+// that reading them gives the same refusal as the whole file. Nothing is
+// taken on trust beyond what the headers say and the file holds.
+template <class Peek>
+uint64_t VoxUsableLength(uint64_t fileSize, Peek&& peek);
+
 // printf-style formatting of one log line.
 std::string FormatLine(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+template <class Peek>
+uint64_t VoxUsableLength(uint64_t fileSize, Peek&& peek) {
+  uint64_t at = 0;
+  for (uint32_t number = VoxVer; number <= VoxAni; ++number) {
+    uint8_t header[VoxChunkHeaderSize];
+    if (fileSize - at < VoxChunkHeaderSize || !peek(at, header)) return fileSize;
+    const int64_t size = int32_t(uint32_t(header[VoxChunkSizeAt]) | uint32_t(header[VoxChunkSizeAt + 1]) << 8 |
+                                 uint32_t(header[VoxChunkSizeAt + 2]) << 16 |
+                                 uint32_t(header[VoxChunkSizeAt + 3]) << 24);
+    const bool named = std::string_view(reinterpret_cast<const char*>(header), VoxChunkNameSize) ==
+                       std::string_view(VoxChunkNames[number], VoxChunkNameSize);
+    // The reader refuses this chunk: hand it the header and what follows
+    // of its fixed part, so it says why.
+    if (!named || size < int64_t(VoxChunkHeaderSize) || uint64_t(size) > fileSize - at)
+      return std::min(fileSize, at + VoxAnimationHeaderSize);
+    at += uint64_t(size);
+  }
+  return at;
+}
 
 }  // namespace vox2zvl

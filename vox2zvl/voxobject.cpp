@@ -1,6 +1,7 @@
 #include "vox2zvl/voxobject.h"
 
 #include "vox2zvl/messages.h"
+#include "zvlfile/le.h"
 #include "zvlfile/zvlfile.h"
 
 #include <array>

@@ -6,6 +6,8 @@
 #include "zvlfile/le.h"
 #include "zvlfile/messages.h"
 
+#include <cstdint>
+
 namespace {
 
 // The stack of open chunks of the current whole-file write: the position of
@@ -30,6 +32,15 @@ long growOpenChunks(ZvlHandle handle, long growth, int openCount) {
   }
   if (ZvlCheckedSeek(handle, 0, 2) < 0) return -1;
   return 0;
+}
+
+// The size field is a signed 32-bit value: refuse growth that would carry
+// any open chunk past it. The outermost chunk is the largest.
+bool growthFits(long growth) {
+  if (stack.depth == 0) return true;
+  if (int64_t(stack.sizes[0]) + int64_t(growth) <= int64_t(INT32_MAX)) return true;
+  ZvlSetError(zvl::msg::ChunkTooLarge);
+  return false;
 }
 
 }  // namespace
@@ -59,7 +70,7 @@ int ZvlChunkDepth() { return stack.depth; }
 
 long ZvlOpenChunk(ZvlHandle handle, uint32_t id) {
   if (!stack.positions && ZvlBeginChunkWrite() != 0) return -1;
-  if (stack.depth >= ZvlMaxOpenChunks) return -1;
+  if (stack.depth >= ZvlMaxOpenChunks || !growthFits(ZvlChunkHeaderSize)) return -1;
   const long position = ZvlIo().tell(handle);
   if (position < 0) {
     ZvlSetError(zvl::msg::SeekError);
@@ -83,7 +94,7 @@ long ZvlWriteChunkData(ZvlHandle handle, const void* data, long count) {
     ZvlSetError(zvl::msg::SeekError);
     return -1;
   }
-  if (count < 0) return -1;
+  if (count < 0 || !growthFits(count)) return -1;
   if (count == 0) return position;
   if (ZvlCheckedWrite(handle, data, count) < count) return -1;
   if (growOpenChunks(handle, count, stack.depth) != 0) return -1;
@@ -91,7 +102,7 @@ long ZvlWriteChunkData(ZvlHandle handle, const void* data, long count) {
 }
 
 long ZvlGrowOpenChunks(ZvlHandle handle, long count) {
-  if (!stack.positions) return -1;
+  if (!stack.positions || !growthFits(count)) return -1;
   return growOpenChunks(handle, count, stack.depth);
 }
 

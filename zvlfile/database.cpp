@@ -117,7 +117,7 @@ int ZvlSetColorTable(ZorvelDatabase& db, const ColorTable16& table) {
 
 int ZvlSetObjectCount(ZorvelDatabase& db, int32_t objectCount) {
   if (objectCount < 0) {
-    ZvlSetError(zvl::msg::NoRoom);
+    ZvlSetError(zvl::msg::BadFileFormat);
     return ZvlFailure;
   }
   char** names = allocArray<char*>(size_t(objectCount) + 1);
@@ -135,6 +135,12 @@ int ZvlSetObjectName(ZorvelDatabase& db, int32_t object, const char* name) {
 
 int ZvlSetObjectGeometry(ZorvelDatabase& db, int32_t object, const uint8_t* voxObject, size_t size) {
   if (!validObject(db, object) || size < size_t(VoxHeadSize) || size > 0x7FFFFFFF) return ZvlFailure;
+  // The first head's size field is what the writer and every reader walk:
+  // it must be the size of the block given here.
+  if (zvl::le::i32(voxObject + 4) != int32_t(size)) {
+    ZvlSetError(zvl::msg::VoxObjectSizeMismatch);
+    return ZvlFailure;
+  }
   if (!db.geometry) {
     db.geometry = allocArray<ObjectGeometry>(size_t(db.objectCount));
     if (!db.geometry) return ZvlFailure;
@@ -144,13 +150,20 @@ int ZvlSetObjectGeometry(ZorvelDatabase& db, int32_t object, const uint8_t* voxO
   std::memcpy(copy, voxObject, size);
   release(db.geometry[object].voxObject);
   db.geometry[object].voxObject = copy;
-  db.geometry[object].totalSize = zvl::le::i32(copy + 4);
+  db.geometry[object].totalSize = int32_t(size);
   return 0;
 }
 
 int ZvlAllocAnimation(ZorvelDatabase& db, int32_t frameCount) {
   if (frameCount < 0) return ZvlFailure;
   const int32_t n = db.objectCount;
+  // Animated links hold one entry per frame of the count they were made with.
+  if (frameCount != db.frameCount && db.links)
+    for (int32_t i = 0; i < n; ++i)
+      if (db.links[i].linkFlags & ZvlLinkAnimated) {
+        ZvlSetError(zvl::msg::AnimatedLinkWithoutFrames);
+        return ZvlFailure;
+      }
   auto* animation = allocArray<ObjectAnimation>(size_t(n) + 1);
   if (!animation) return ZvlFailure;
   for (int32_t i = 0; i < n; ++i) {
@@ -182,7 +195,13 @@ int ZvlAllocAnimation(ZorvelDatabase& db, int32_t frameCount) {
 
 int ZvlAllocObjectLink(ZorvelDatabase& db, int32_t object, uint32_t linkFlags) {
   if (!validObject(db, object)) return ZvlFailure;
-  const size_t entries = (linkFlags & ZvlLinkAnimated) ? size_t(db.frameCount > 0 ? db.frameCount : 1) : 1;
+  // One entry per frame, exactly what the writer writes and readers index.
+  const bool animated = (linkFlags & ZvlLinkAnimated) != 0;
+  if (animated && db.frameCount < 1) {
+    ZvlSetError(zvl::msg::AnimatedLinkWithoutFrames);
+    return ZvlFailure;
+  }
+  const size_t entries = animated ? size_t(db.frameCount) : 1;
   bool createdArray = false;
   if (!db.links) {
     db.links = allocArray<ObjectLink>(size_t(db.objectCount));

@@ -88,15 +88,24 @@ int ZvlSetSceneName(ZorvelDatabase& db, const char* name);
 int ZvlSetPalette(ZorvelDatabase& db, const ZorvelPalette& palette);
 int ZvlSetColorTable(ZorvelDatabase& db, const ColorTable16& table);
 // Sets the object count and allocates the names array (frees any arrays
-// sized by an earlier count).
+// sized by an earlier count). A negative count gives "Bad file format".
 int ZvlSetObjectCount(ZorvelDatabase& db, int32_t objectCount);
 int ZvlSetObjectName(ZorvelDatabase& db, int32_t object, const char* name);
-// Allocates the geometry array (once) and stores a copy of the VoxObject;
-// total size is taken from its first head.
+// Allocates the geometry array (once) and stores a copy of the VoxObject of
+// `size` bytes, which becomes its total size. The first head's size field
+// must say the same (else "Vox object size does not match its head").
 int ZvlSetObjectGeometry(ZorvelDatabase& db, int32_t object, const uint8_t* voxObject, size_t size);
 // Sets the frame count and allocates the animation array and, per object,
-// zeroed flags, locations and matrices of that many frames.
+// zeroed flags, locations and matrices of that many frames. Refused once an
+// animated link exists and the count would change.
 int ZvlAllocAnimation(ZorvelDatabase& db, int32_t frameCount);
 // Allocates the links array (once) and one object's parents and pivots
 // (frame count entries when linkFlags bit 0 is set, else one), parents -1.
+// An animated link needs a frame count of at least 1 (set by
+// ZvlAllocAnimation first).
 int ZvlAllocObjectLink(ZorvelDatabase& db, int32_t object, uint32_t linkFlags);
+// The entries of a link's parents and pivots: the frame count when the link
+// is animated, else 1.
+inline int32_t ZvlLinkEntries(const ZorvelDatabase& db, const ObjectLink& link) {
+  return (link.linkFlags & ZvlLinkAnimated) ? (db.frameCount > 0 ? db.frameCount : 0) : 1;
+}

@@ -85,6 +85,12 @@ bool ZvlFileStream::close() {
   return flushed && closed && !failed_;
 }
 
+bool ZvlFileStream::sync() {
+  if (fd_ < 0) return false;
+  const bool flushed = flushWrites();
+  return ::fsync(fd_) == 0 && flushed && !failed_;
+}
+
 bool ZvlFileStream::writeAt(int64_t at, const uint8_t* bytes, size_t count) {
   while (count > 0) {
     const ssize_t n = ::pwrite(fd_, bytes, count, off_t(at));
@@ -275,8 +281,29 @@ long ZvlCheckedSeek(ZvlHandle handle, long offset, int origin) {
 
 namespace zvl::detail {
 
+namespace {
+// Makes a rename in the folder of `path` durable. Best effort: the new file
+// is in place whatever the folder's sync says.
+void syncFolderOf(const std::string& path) {
+  std::filesystem::path folder = std::filesystem::path(path).parent_path();
+  if (folder.empty()) folder = ".";
+  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  ::fsync(fd);
+  ::close(fd);
+}
+}  // namespace
+
 int beginReplacing(const std::string& path, ReplacingFile& file) {
   file.target = path;
+  // Only a regular file (or a new name) is replaced: renaming over a folder
+  // fails late, and renaming over a device or pipe would unlink it.
+  std::error_code ec;
+  const auto status = std::filesystem::status(path, ec);
+  if (!ec && std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
+    ZvlSetError(zvl::msg::OutputNotRegularFile);
+    return ZvlFailure;
+  }
   // A name in the target's folder, so the final rename stays on one file system.
   std::random_device seed;
   for (int attempt = 0; attempt < 16; ++attempt) {
@@ -291,7 +318,9 @@ int beginReplacing(const std::string& path, ReplacingFile& file) {
 }
 
 int finishReplacing(ReplacingFile& file, bool bodySucceeded) {
-  const bool closed = file.stream.close();
+  // Every byte on the disk before the rename makes the file the target.
+  const bool synced = bodySucceeded && file.stream.sync();
+  const bool closed = file.stream.close() && (synced || !bodySucceeded);
   std::error_code ec;
   if (bodySucceeded && !closed) ZvlSetError(zvl::msg::WriteError);
   if (bodySucceeded && closed) {
@@ -299,7 +328,10 @@ int finishReplacing(ReplacingFile& file, bool bodySucceeded) {
     const auto status = std::filesystem::status(file.target, ec);
     if (!ec && std::filesystem::exists(status))
       std::filesystem::permissions(file.temporary, status.permissions(), ec);
-    if (std::rename(file.temporary.c_str(), file.target.c_str()) == 0) return 0;
+    if (std::rename(file.temporary.c_str(), file.target.c_str()) == 0) {
+      syncFolderOf(file.target);
+      return 0;
+    }
     ZvlSetError(zvl::msg::CantReplaceOutput);
   }
   std::filesystem::remove(file.temporary, ec);

@@ -72,6 +72,9 @@ class ZvlFileStream final : public ZvlStream {
   bool open(const std::string& path, const char* mode);
   // Writes what is buffered and closes; false when any write failed.
   bool close();
+  // Writes what is buffered and waits until the file's bytes are on the
+  // disk (fsync); false when any write or the sync failed.
+  bool sync();
   bool isOpen() const { return fd_ >= 0; }
 
   long read(void* buffer, long count) override;
@@ -139,9 +142,11 @@ long ZvlCheckedSeek(ZvlHandle handle, long offset, int origin);
 
 // Writes a whole file beside its target: `body` writes through the handle
 // of a temporary file in the target's folder, which replaces the target only
-// when body returned 0 and every byte reached the disk. On failure the
-// temporary file is removed, whatever stood at `path` is untouched, and the
-// error text holds the reason. Returns 0 or ZvlFailure.
+// when body returned 0 and every byte reached the disk (the file is synced
+// before the rename, its folder after). A target that exists and is not a
+// regular file (a folder, a device) is refused. On failure the temporary
+// file is removed, whatever stood at `path` is untouched, and the error text
+// holds the reason. Returns 0 or ZvlFailure.
 template <class Body>
 int ZvlWriteFileReplacing(const std::string& path, Body&& body);
 

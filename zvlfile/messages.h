@@ -66,8 +66,15 @@ inline constexpr const char* WriteObjectParent = "Can't write object parent chun
 inline constexpr const char* OpenObjectPivot = "Can't open object pivot chunk";
 inline constexpr const char* WriteObjectPivot = "Can't write object pivot chunk";
 
+// Building and writing a database whose contents do not fit together.
+inline constexpr const char* VoxObjectSizeMismatch = "Vox object size does not match its head";
+inline constexpr const char* AnimatedLinkWithoutFrames = "Animated link needs the frames of the animation";
+inline constexpr const char* ColorTableNeedsNewerVersion = "Format version 7.0 has no colour table";
+inline constexpr const char* ChunkTooLarge = "Chunk larger than 2 GiB";
+
 // Writing a whole file beside its target.
 inline constexpr const char* CantOpenOutput = "Can't open output file";
 inline constexpr const char* CantReplaceOutput = "Can't replace output file";
+inline constexpr const char* OutputNotRegularFile = "Output is not a regular file";
 
 }  // namespace zvl::msg

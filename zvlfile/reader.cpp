@@ -10,6 +10,7 @@
 #include "zvlfile/voxpart.h"
 #include "zvlfile/zvlformat.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -45,14 +46,38 @@ void release(void* block) {
 
 int64_t payloadOf(const ZvlChunkHeader& header) { return int64_t(header.size) - ZvlChunkHeaderSize; }
 
+// Copies an array of `used` entries into a new zeroed one of `capacity`
+// entries (one spare byte, as every block of the reader), freeing the old.
+template <class T>
+int growArray(T*& array, size_t used, size_t capacity) {
+  void* block = nullptr;
+  if (ZvlAllocZeroed(capacity * sizeof(T) + 1, &block) != 0) return ZvlFailure;
+  if (array) {
+    if (used) std::memcpy(block, array, used * sizeof(T));
+    release(array);
+  }
+  array = static_cast<T*>(block);
+  return 0;
+}
+
 struct Reader {
+  Reader(ZvlHandle h, ZorvelDatabase* database) : handle(h), db(database) {}
+
   ZvlHandle handle;
   ZorvelDatabase* db;
   int32_t runningIndex = 0;
+  // The object counter's value. The database's object count is the number
+  // of object chunks read so far, and its arrays grow as they come, so what
+  // is allocated stays in proportion to what the file really holds.
+  int32_t declaredCount = 0;
+  int32_t capacity = 0;  // entries of every per-object array
   bool objectCounterSeen = false;
   bool frameCounterSeen = false;
   bool auxSeen = false;
   std::vector<bool> splitObjects;  // per object: stored split, with a total size
+  // The frame count each per-frame array was read with; all must agree with
+  // the final frame count.
+  std::vector<int32_t> perFrameReads;
   // Geometry bytes still to be justified by the file: the sum of all
   // declared VoxObject sizes may not exceed the file's length.
   int64_t geometryBudget = 0;
@@ -116,6 +141,7 @@ struct Reader {
     return 0;
   }
 
+  int growObjects(int32_t needed);
   int readPalette(const ZvlChunkHeader& header);
   int readScene(const ZvlChunkHeader& header);
   int readObject(const ZvlChunkHeader& header, int32_t index);
@@ -125,7 +151,22 @@ struct Reader {
   int readAux(const ZvlChunkHeader& header);
   int readUserData(const ZvlChunkHeader& header);
   int checkGeometry();
+  int checkPerFrameArrays();
 };
+
+// Makes room for `needed` objects in every per-object array, doubling up to
+// the declared count.
+int Reader::growObjects(int32_t needed) {
+  if (needed <= capacity) return 0;
+  const int32_t doubled = capacity > declaredCount / 2 ? declaredCount : std::max(16, capacity * 2);
+  const int32_t grown = std::max(needed, std::min(doubled, declaredCount));
+  const size_t used = size_t(db->objectCount), size = size_t(grown);
+  if (growArray(db->objectNames, used, size) != 0 || growArray(db->animation, used, size) != 0) return ZvlFailure;
+  if (db->geometry && growArray(db->geometry, used, size) != 0) return ZvlFailure;
+  if (db->links && growArray(db->links, used, size) != 0) return ZvlFailure;
+  capacity = grown;
+  return 0;
+}
 
 int Reader::readPalette(const ZvlChunkHeader& parent) {
   return ZvlWalkChildren(handle, payloadOf(parent), [&](const ZvlChunkHeader& header) {
@@ -160,11 +201,7 @@ int Reader::readPalette(const ZvlChunkHeader& parent) {
 }
 
 int Reader::readGeometry(const ZvlChunkHeader& parent, int32_t index) {
-  if (!db->geometry) {
-    void* block = nullptr;
-    if (ZvlAllocZeroed(size_t(db->objectCount) * sizeof(ObjectGeometry) + 1, &block) != 0) return ZvlFailure;
-    db->geometry = static_cast<ObjectGeometry*>(block);
-  }
+  if (!db->geometry && growArray(db->geometry, 0, size_t(capacity)) != 0) return ZvlFailure;
   ObjectGeometry& geometry = db->geometry[index];
   release(geometry.voxObject);
   geometry = ObjectGeometry{};
@@ -219,6 +256,7 @@ int Reader::readGeometry(const ZvlChunkHeader& parent, int32_t index) {
 
 int Reader::readAnimation(const ZvlChunkHeader& parent, int32_t index) {
   if (!frameCounterSeen) return bad();
+  perFrameReads.push_back(db->frameCount);
   ObjectAnimation& animation = db->animation[index];
   const size_t frames = size_t(db->frameCount);
   return ZvlWalkChildren(handle, payloadOf(parent), [&](const ZvlChunkHeader& header) {
@@ -239,11 +277,7 @@ int Reader::readAnimation(const ZvlChunkHeader& parent, int32_t index) {
 }
 
 int Reader::readLinkTree(const ZvlChunkHeader& parent, int32_t index) {
-  if (!db->links) {
-    void* block = nullptr;
-    if (ZvlAllocZeroed(size_t(db->objectCount) * sizeof(ObjectLink) + 1, &block) != 0) return ZvlFailure;
-    db->links = static_cast<ObjectLink*>(block);
-  }
+  if (!db->links && growArray(db->links, 0, size_t(capacity)) != 0) return ZvlFailure;
   ObjectLink& link = db->links[index];
   int64_t parentsBytes = -1, pivotsBytes = -1;
   const int result = ZvlWalkChildren(handle, payloadOf(parent), [&](const ZvlChunkHeader& header) {
@@ -267,10 +301,14 @@ int Reader::readLinkTree(const ZvlChunkHeader& parent, int32_t index) {
     }
   });
   if (result != 0) return ZvlFailure;
-  // One entry, or one per frame when the link is animated.
-  const int64_t entries = (link.linkFlags & ZvlLinkAnimated) ? db->frameCount : 1;
+  // One entry, or one per frame when the link is animated; an animated link
+  // needs the frame counter before it and at least one frame.
+  const bool animated = (link.linkFlags & ZvlLinkAnimated) != 0;
+  if (animated && (!frameCounterSeen || db->frameCount < 1)) return bad();
+  const int64_t entries = animated ? db->frameCount : 1;
   if ((parentsBytes >= 0 && parentsBytes != entries * 4) || (pivotsBytes >= 0 && pivotsBytes != entries * 12))
     return bad();
+  if (animated) perFrameReads.push_back(db->frameCount);
   return 0;
 }
 
@@ -294,6 +332,7 @@ int Reader::readAux(const ZvlChunkHeader& parent) {
     switch (header.id) {
       case id::AuxObjectId:
         if (readInt(header, object) != 0) return ZvlFailure;
+        // Only objects already read have geometry to put parts in front of.
         if (object < 0 || object >= db->objectCount) return bad();
         return 0;
       case id::AuxObject: {
@@ -336,12 +375,10 @@ int Reader::readScene(const ZvlChunkHeader& parent) {
           ZvlSetError(msg::NumberOfObjectsMismatch);
           return ZvlFailure;
         }
-        if (ZvlSetObjectCount(*db, count) != 0) return ZvlFailure;
-        void* block = nullptr;
-        if (ZvlAllocZeroed(size_t(count) * sizeof(ObjectAnimation) + 1, &block) != 0) return ZvlFailure;
-        db->animation = static_cast<ObjectAnimation*>(block);
+        // Nothing is allocated for the count itself: the arrays grow as the
+        // object chunks arrive.
+        declaredCount = count;
         objectCounterSeen = true;
-        splitObjects.assign(size_t(count), false);
         runningIndex = 0;
         return 0;
       }
@@ -353,7 +390,10 @@ int Reader::readScene(const ZvlChunkHeader& parent) {
         return 0;
       }
       case id::Object:
-        if (!objectCounterSeen || auxSeen || runningIndex >= db->objectCount) return bad();
+        if (!objectCounterSeen || auxSeen || runningIndex >= declaredCount) return bad();
+        if (growObjects(runningIndex + 1) != 0) return ZvlFailure;
+        db->objectCount = runningIndex + 1;
+        splitObjects.push_back(false);
         if (readObject(header, runningIndex) != 0) return ZvlFailure;
         ++runningIndex;
         return 0;
@@ -364,7 +404,7 @@ int Reader::readScene(const ZvlChunkHeader& parent) {
     }
   });
   if (result != 0) return ZvlFailure;
-  if (runningIndex != db->objectCount) {
+  if (runningIndex != declaredCount) {
     ZvlSetError(msg::NumberOfObjectsMismatch);
     return ZvlFailure;
   }
@@ -386,15 +426,25 @@ int Reader::readUserData(const ZvlChunkHeader& header) {
   return 0;
 }
 
-// Every VoxObject must hold together before anyone walks it.
+// Every VoxObject must hold together before anyone walks it, and its
+// declared total size must be what its parts add up to (a split object whose
+// aux parts fall short of the size chunk would not write back).
 int Reader::checkGeometry() {
   if (!db->geometry) return 0;
   for (int32_t i = 0; i < db->objectCount; ++i) {
     const ObjectGeometry& geometry = db->geometry[i];
     if (!geometry.voxObject) continue;
     const int32_t size = zvl::le::i32(geometry.voxObject + 4);
-    if (!VoxCheckObject(geometry.voxObject, size_t(size))) return bad();
+    if (size != geometry.totalSize || !VoxCheckObject(geometry.voxObject, size_t(size))) return bad();
   }
+  return 0;
+}
+
+// Every animation array and animated link was read with the frame count in
+// force then; users index them with the final one.
+int Reader::checkPerFrameArrays() {
+  for (int32_t frames : perFrameReads)
+    if (frames != db->frameCount) return bad();
   return 0;
 }
 
@@ -410,13 +460,19 @@ ZorvelDatabase* ZvlReadDatabase(ZvlHandle handle) {
   }
   ZvlChunkHeader main;
   if (ZvlReadChunkHeader(handle, main) != 0) return nullptr;
-  if (main.id != id::Main || main.size < ZvlChunkHeaderSize || main.size > end - start) {
+  if (main.id != id::Main || main.size < ZvlChunkHeaderSize) {
     bad();
+    return nullptr;
+  }
+  // A main chunk longer than the file: the file ends inside it. Found here,
+  // before any size inside it is trusted for an allocation.
+  if (main.size > end - start) {
+    ZvlSetError(msg::ReadingFile);
     return nullptr;
   }
   ZvlDatabasePtr db(ZvlCreateDatabase(0));
   if (!db) return nullptr;
-  Reader reader{handle, db.get(), 0, false, false, false, {}, 0};
+  Reader reader(handle, db.get());
   reader.geometryBudget = main.size;
   const int result = ZvlWalkChildren(handle, payloadOf(main), [&](const ZvlChunkHeader& header) {
     switch (header.id) {
@@ -434,7 +490,7 @@ ZorvelDatabase* ZvlReadDatabase(ZvlHandle handle) {
       default: return ZvlSkipChunk(handle, header);
     }
   });
-  if (result != 0 || reader.checkGeometry() != 0) return nullptr;
+  if (result != 0 || reader.checkGeometry() != 0 || reader.checkPerFrameArrays() != 0) return nullptr;
   db->state = ZvlStateRead;
   return db.release();
 }

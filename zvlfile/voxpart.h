@@ -135,6 +135,13 @@ inline bool VoxCheckObject(const uint8_t* block, size_t size) {
   return VoxListParts(block, size, parts);
 }
 
+// Checks the moves of a part that VoxListParts accepted: every move code is
+// one of the 26 steps and every 3D pixel stays inside its chain's box (the
+// part's box in a simple part). This is the rule the renderer draws by, so
+// a converter that checks its output with VoxListParts and this writes only
+// parts the renderer accepts.
+bool VoxCheckMoves(const VoxPartView& part);
+
 // The fix points of a checked part (empty without a fix-point trailer).
 std::vector<VoxFixPoint> VoxFixPoints(const VoxPartView& part);
 

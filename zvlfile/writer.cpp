@@ -68,9 +68,11 @@ struct SplitObject {
 
 int writePalette(const Writer& w) {
   const ZorvelDatabase& db = w.db;
-  // Readers take the older palette layout when the file says 7.0 or has no
-  // version chunk at all, so write what they will expect.
-  const bool oldLayout = writerVersion == ZvlFormatVersion::V7_0 || !(db.version > 0);
+  // The layout follows the version stamped into the file (a file with a
+  // palette always gets its version chunk, see writeMain). Format 7.0 has
+  // no colour table: refuse rather than drop one.
+  const bool oldLayout = writerVersion == ZvlFormatVersion::V7_0;
+  if (oldLayout && db.colorTable) return w.fail(msg::ColorTableNeedsNewerVersion);
   if (w.open(id::Palette, msg::OpenPalette) != 0) return ZvlFailure;
   if (db.paletteName &&
       w.leafString(id::PaletteName, db.paletteName, msg::OpenPaletteName, msg::WritePaletteName) != 0)
@@ -84,8 +86,7 @@ int writePalette(const Writer& w) {
     if (w.leaf(id::PaletteEntry, bytes.data(), bytes.size(), msg::OpenPaletteEntry, msg::WritePaletteEntry) != 0)
       return ZvlFailure;
   }
-  // The older layout has no colour table.
-  if (db.colorTable && !oldLayout) {
+  if (db.colorTable) {
     std::vector<uint8_t> bytes(ZvlColorTableSize);
     zvl::encodeColorTable(*db.colorTable, bytes.data());
     if (w.leaf(id::Material, bytes.data(), bytes.size(), msg::OpenMaterial, msg::WriteMaterial) != 0)
@@ -146,8 +147,10 @@ int writeAnimation(const Writer& w, const ObjectAnimation& animation) {
 }
 
 int writeLink(const Writer& w, const ObjectLink& link) {
-  const size_t entries =
-      (link.linkFlags & ZvlLinkAnimated) ? size_t(w.db.frameCount > 0 ? w.db.frameCount : 0) : 1;
+  // An animated link without frames would be written empty and read back
+  // as a broken file; the builder never makes one.
+  if ((link.linkFlags & ZvlLinkAnimated) && w.db.frameCount < 1) return w.fail(msg::AnimatedLinkWithoutFrames);
+  const size_t entries = size_t(ZvlLinkEntries(w.db, link));
   if (w.open(id::LinkTree, msg::OpenLinkTree) != 0) return ZvlFailure;
   uint8_t flags[4];
   zvl::le::put32(flags, link.linkFlags);
@@ -228,7 +231,8 @@ int writeScene(Writer& w) {
     for (int32_t i = 0; i < db.objectCount; ++i) {
       const ObjectGeometry& g = db.geometry[i];
       if (!g.voxObject) continue;
-      if (!VoxListParts(g.voxObject, size_t(g.totalSize), split[size_t(i)].parts)) {
+      if (zvl::le::i32(g.voxObject + 4) != g.totalSize ||
+          !VoxListParts(g.voxObject, size_t(g.totalSize), split[size_t(i)].parts)) {
         const char* name = db.objectNames && db.objectNames[i] ? db.objectNames[i] : "";
         ZvlSetObjectError(msg::WriteVoxObject, name);
         return ZvlFailure;
@@ -239,7 +243,8 @@ int writeScene(Writer& w) {
     // The whole VoxObject is written as it stands; make sure it holds together.
     for (int32_t i = 0; i < db.objectCount; ++i) {
       const ObjectGeometry& g = db.geometry[i];
-      if (g.voxObject && !VoxCheckObject(g.voxObject, size_t(g.totalSize))) {
+      if (g.voxObject &&
+          (zvl::le::i32(g.voxObject + 4) != g.totalSize || !VoxCheckObject(g.voxObject, size_t(g.totalSize)))) {
         const char* name = db.objectNames && db.objectNames[i] ? db.objectNames[i] : "";
         ZvlSetObjectError(msg::WriteVoxObject, name);
         return ZvlFailure;
@@ -265,7 +270,10 @@ int writeScene(Writer& w) {
 int writeMain(Writer& w) {
   const ZorvelDatabase& db = w.db;
   if (w.open(id::Main, msg::OpenMain) != 0) return ZvlFailure;
-  if (db.version > 0) {
+  // A database without a version gets no version chunk, unless it holds a
+  // palette or colour table: readers take the layout of those from the
+  // version, so it is always stamped with them.
+  if (db.version > 0 || db.palette || db.colorTable) {
     uint8_t bytes[4];
     zvl::le::putF32(bytes, ZvlVersionValue(writerVersion));
     if (w.leaf(id::Version, bytes, 4, msg::OpenVersion, msg::WriteVersion) != 0) return ZvlFailure;

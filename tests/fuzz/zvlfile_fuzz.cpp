@@ -1,5 +1,6 @@
 // Feeds arbitrary bytes to the ZVL reader; whatever it accepts must walk
 // cleanly, write back, and read again.
+#include "zvlfile/le.h"
 #include "zvlfile/zvlfile.h"
 
 #include <cstdlib>

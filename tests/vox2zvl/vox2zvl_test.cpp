@@ -7,6 +7,7 @@
 #include "vox2zvl/converterlog.h"
 #include "vox2zvl/vox2zvl.h"
 #include "vox2zvl/voxobject.h"
+#include "zvlfile/le.h"
 #include "zvlfile/zvlfile.h"
 
 #include <cmath>
@@ -17,6 +18,7 @@
 #include <set>
 #include <string>
 #include <vector>
+#include <sys/resource.h>
 
 namespace fs = std::filesystem;
 namespace le = zvl::le;
@@ -443,6 +445,9 @@ TEST(ConversionErrors, FilesThatLieAboutTheirSizesAreRefused) {
       {"another part that is not there", patchedByte(pair + 6, 3), "Bad file format"},
       {"more frames than bytes", patched16(ani + 34, 4), "Bad file format"},
       {"more animation objects than bytes", patched16(ani + 32, 3), "Bad file format"},
+      // Parts the renderer would refuse are refused here too.
+      {"move that leaves its box", patchedByte(line + 42 + 6, uint8_t(24 << 3)), "Bad file format"},
+      {"move code no writer makes", patchedByte(line + 42 + 3, uint8_t(27 << 3)), "Bad file format"},
   };
   for (const auto& c : cases) {
     const Converted result = ConvertInMemory(c.bytes);
@@ -533,6 +538,34 @@ TEST_F(ConvertFileTest, MissingInputAndAnInputThatWouldBeItsOwnOutputAreRefused)
   const std::string input = Write("odd.ZVL", vox);
   EXPECT_EQ(vox2zvl::ConvertFile(input, nullptr).message, "Can't open output file");
   EXPECT_EQ(Read(input), vox);
+}
+
+TEST_F(ConvertFileTest, FoldersAndHugeFilesAreRefusedWithoutReadingThem) {
+  EXPECT_EQ(vox2zvl::ConvertFile(dir_.string(), nullptr).message, "Can't open input file");
+  // A sound version chunk, then 3 GiB of nothing (a sparse file): refused
+  // at the next header, without reading or holding the rest.
+  std::vector<uint8_t> vox = WriteVox(TwoObjects());
+  vox.resize(36);
+  const std::string input = Write("huge.vox", vox);
+  fs::resize_file(input, uintmax_t(3) << 30);
+  rusage before{}, after{};
+  getrusage(RUSAGE_SELF, &before);
+  EXPECT_EQ(vox2zvl::ConvertFile(input, nullptr).message, "Bad file format");
+  getrusage(RUSAGE_SELF, &after);
+  EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 64 * 1024);  // kB
+}
+
+TEST(Conversion, NamesAreCopiedByteForByte) {
+  VoxFile file = TwoObjects();
+  file.sceneName = "Sc\xe8ne";
+  file.geometry[0].name = file.animation[0].name = "K\xf6rper";
+  const Converted result = ConvertInMemory(WriteVox(file));
+  ASSERT_TRUE(result.status.ok) << result.status.message;
+  const ZvlDatabasePtr db = ReadBack(result.zvl);
+  ASSERT_TRUE(db);
+  EXPECT_STREQ(db->sceneName, "Sc\xe8ne");
+  EXPECT_STREQ(db->objectNames[0], "K\xf6rper");
+  EXPECT_EQ(ZvlNameAsUtf8(db->objectNames[0]), "K\xef\xbf\xbdrper");
 }
 
 TEST_F(ConvertFileTest, TheSampleConverts) {

@@ -4,6 +4,7 @@
 // trailer), so a converted part must come back byte for byte.
 #pragma once
 
+#include "zvlfile/le.h"
 #include "zvlfile/zvlfile.h"
 
 #include <array>

@@ -1,4 +1,6 @@
 // The chunk writer's size upkeep and the reader's child walk.
+#include "zvlfile/chunk.h"
+#include "zvlfile/le.h"
 #include "zvlfile/zvlfile.h"
 
 #include <gtest/gtest.h>

@@ -1,11 +1,14 @@
 // The ZVL reader and writer: round trips of every version and of split
 // storage, the exact bytes of small files, the old palette layout, unknown
 // chunks, and every way a file can be refused.
+#include "zvlfile/chunk.h"
+#include "zvlfile/le.h"
 #include "zvlfile/zvlfile.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -125,20 +128,30 @@ void expectSameScene(const ZorvelDatabase& a, const ZorvelDatabase& b, bool with
 }
 
 TEST(ZvlRoundTrip, EveryVersionReadsBackWhatWasWritten) {
-  const ZvlDatabasePtr db = makeDatabase({3, 1, 2}, 4, 0);
+  ZvlDatabasePtr db = makeDatabase({3, 1, 2}, 4, 0);
+  // Format 7.0 has no colour table: a database with one is refused, not
+  // written without it.
+  ZvlSetWriterVersion(ZvlFormatVersion::V7_0);
+  ZvlMemoryStream refused;
+  EXPECT_NE(ZvlWriteDatabase(ZvlStreamHandle(refused), *db), 0);
+  EXPECT_STREQ(ZvlGetErrorText(), zvl::msg::ColorTableNeedsNewerVersion);
+  ZvlSetWriterVersion(ZvlFormatVersion::V8_1);
   const std::pair<ZvlFormatVersion, float> versions[] = {{ZvlFormatVersion::V7_0, 7.0f},
                                                          {ZvlFormatVersion::V7_2, 7.2f},
                                                          {ZvlFormatVersion::V8_1, 8.1f},
                                                          {ZvlFormatVersion::V9_0, 9.0f}};
   for (const auto& [version, value] : versions) {
     SCOPED_TRACE(value);
+    const bool old = version == ZvlFormatVersion::V7_0;
+    ColorTable16* table = db->colorTable;
+    if (old) db->colorTable = nullptr;
     const ZvlDatabasePtr back = read(write(*db, version));
+    db->colorTable = table;
     ASSERT_TRUE(back) << ZvlGetErrorText();
     EXPECT_EQ(back->version, value);
     EXPECT_EQ(back->state, ZvlStateRead);
     EXPECT_EQ(back->flags & ZvlStreamable, 0u);
-    // The older layout keeps 16 of the 24 shade rows and no colour table.
-    const bool old = version == ZvlFormatVersion::V7_0;
+    // The older layout keeps 16 of the 24 shade rows.
     expectSameScene(*db, *back, !old);
     EXPECT_EQ(back->colorTable == nullptr, old);
     for (int s = 0; s < ZvlShadeRows; ++s) {
@@ -508,4 +521,180 @@ TEST(ZvlFile, FailedWriteKeepsTheFileThatWasThere) {
   std::filesystem::remove_all(dir);
 }
 
+
+// Files crafted the way hostile ones are: each was accepted (or crashed a
+// user of the database) before the reader checked it.
+TEST(ZvlHostileFiles, PerFrameArraysFollowTheFinalFrameCount) {
+  const auto animatedLink = [](FileBuilder& b, std::vector<uint8_t> parents) {
+    b.open(id::Object).open(id::LinkTree).leafInt(id::LinkFlags, int32_t(ZvlLinkAnimated));
+    b.leaf(id::ObjectParent, std::move(parents)).close().close();
+  };
+  // An animated link with an empty parent chunk and no frame counter.
+  FileBuilder noCounter;
+  noCounter.open(id::Main).open(id::Scene).leafInt(id::ObjectCounter, 1);
+  animatedLink(noCounter, {});
+  noCounter.close().close();
+  EXPECT_FALSE(read(noCounter.bytes()));
+  EXPECT_STREQ(ZvlGetErrorText(), zvl::msg::BadFileFormat);
+  // The frame counter after the object that uses it.
+  FileBuilder late;
+  late.open(id::Main).open(id::Scene).leafInt(id::ObjectCounter, 1);
+  animatedLink(late, {0xFF, 0xFF, 0xFF, 0xFF});
+  late.leafInt(id::FrameCounter, 100000).close().close();
+  EXPECT_FALSE(read(late.bytes()));
+  // Zero frames: an animated link would have no entry at all.
+  FileBuilder zero;
+  zero.open(id::Main).open(id::Scene).leafInt(id::ObjectCounter, 1).leafInt(id::FrameCounter, 0);
+  animatedLink(zero, {});
+  zero.close().close();
+  EXPECT_FALSE(read(zero.bytes()));
+
+  // The builder and the writer agree with the reader: no animated link
+  // without frames, and the frame count cannot change under one.
+  ZvlDatabasePtr db(ZvlCreateDatabase(0));
+  ASSERT_EQ(ZvlSetObjectCount(*db, 1), 0);
+  EXPECT_NE(ZvlAllocObjectLink(*db, 0, ZvlLinkAnimated), 0);
+  EXPECT_STREQ(ZvlGetErrorText(), zvl::msg::AnimatedLinkWithoutFrames);
+  ASSERT_EQ(ZvlAllocAnimation(*db, 3), 0);
+  ASSERT_EQ(ZvlAllocObjectLink(*db, 0, ZvlLinkAnimated), 0);
+  EXPECT_NE(ZvlAllocAnimation(*db, 100000), 0);
+  db->frameCount = 0;
+  ZvlMemoryStream file;
+  EXPECT_NE(ZvlWriteDatabase(ZvlStreamHandle(file), *db), 0);
+  EXPECT_EQ(std::string(ZvlGetErrorText()).find(zvl::msg::AnimatedLinkWithoutFrames), 0u);
+}
+
+TEST(ZvlHostileFiles, DeclaredSizesMustMatchTheParts) {
+  // A split object whose size chunk declares more than its parts: once
+  // accepted, then written back into a file the reader refused.
+  const auto vox = onePartObject();
+  FileBuilder b;
+  b.open(id::Main).open(id::Scene).leafInt(id::ObjectCounter, 1).open(id::Object).open(id::Geometry);
+  b.leafInt(id::VoxObjectSize, int32_t(vox.size()) + 100).leaf(id::VoxObject, vox).close().close().close().close();
+  EXPECT_FALSE(read(b.bytes()));
+  EXPECT_STREQ(ZvlGetErrorText(), zvl::msg::BadFileFormat);
+
+  // The builder takes the size it is given, and refuses a head that says
+  // otherwise (the writer's check would read past the block).
+  ZvlDatabasePtr db(ZvlCreateDatabase(0));
+  ASSERT_EQ(ZvlSetObjectCount(*db, 1), 0);
+  auto lying = vox;
+  zvl::le::putI32(lying.data() + 4, int32_t(vox.size()) + 4096);
+  EXPECT_NE(ZvlSetObjectGeometry(*db, 0, lying.data(), lying.size()), 0);
+  EXPECT_STREQ(ZvlGetErrorText(), zvl::msg::VoxObjectSizeMismatch);
+  EXPECT_EQ(ZvlSetObjectGeometry(*db, 0, vox.data(), vox.size()), 0);
+  EXPECT_EQ(db->geometry[0].totalSize, int32_t(vox.size()));
+
+  // A negative count is a bad file, not a lack of memory.
+  EXPECT_NE(ZvlSetObjectCount(*db, -1), 0);
+  EXPECT_STREQ(ZvlGetErrorText(), zvl::msg::BadFileFormat);
+}
+
+TEST(ZvlHostileFiles, FileEndingInsideAChunkIsAReadingError) {
+  const auto bytes = write(*makeDatabase({2}, 2, 0));
+  for (size_t length : {size_t(9), size_t(100), bytes.size() - 1}) {
+    EXPECT_FALSE(read(std::vector<uint8_t>(bytes.begin(), bytes.begin() + long(length))));
+    EXPECT_STREQ(ZvlGetErrorText(), zvl::msg::ReadingFile) << length;
+  }
+}
+
+// The allocate function counting the largest number of bytes held at once.
+struct CountingHeap {
+  static inline size_t held = 0, peak = 0;
+  static void* allocate(size_t count) {
+    auto* block = static_cast<size_t*>(std::malloc(count + sizeof(size_t)));
+    if (!block) return nullptr;
+    *block = count;
+    held += count;
+    peak = std::max(peak, held);
+    return block + 1;
+  }
+  static void free(void* pointer) {
+    if (!pointer) return;
+    size_t* block = static_cast<size_t*>(pointer) - 1;
+    held -= *block;
+    std::free(block);
+  }
+};
+
+TEST(ZvlHostileFiles, MemoryStaysInProportionToTheObjectsInTheFile) {
+  // A count of 100000 objects backed by 800 kB of an unknown chunk, and no
+  // object at all: nothing may be allocated for the count.
+  FileBuilder b;
+  b.open(id::Main).open(id::Scene).leafInt(id::ObjectCounter, 100000);
+  b.leaf(0x04FF0000, std::vector<uint8_t>(800000)).close().close();
+  const auto bytes = b.bytes();
+  ZvlIoFunctions counting = ZvlDefaultIoFunctions();
+  counting.allocate = CountingHeap::allocate;
+  counting.free = CountingHeap::free;
+  ASSERT_EQ(ZvlInstallIoFunctions(counting), 0);
+  CountingHeap::peak = CountingHeap::held = 0;
+  EXPECT_FALSE(read(bytes));
+  EXPECT_STREQ(ZvlGetErrorText(), zvl::msg::NumberOfObjectsMismatch);
+  EXPECT_LT(CountingHeap::peak, 4096u);
+  // Many objects still read back, their arrays grown as they came.
+  const auto many = write(*makeDatabase(std::vector<int>(70, 1), 2, 0));
+  ZvlDatabasePtr back = read(many);
+  ASSERT_TRUE(back) << ZvlGetErrorText();
+  EXPECT_EQ(back->objectCount, 70);
+  EXPECT_STREQ(back->objectNames[69], "object69");
+  back.reset();
+  EXPECT_EQ(CountingHeap::held, 0u);
+  ASSERT_EQ(ZvlInstallIoFunctions(ZvlDefaultIoFunctions()), 0);
+}
+
+TEST(ZvlWriter, VersionlessDatabaseKeepsItsPaletteAndColourTable) {
+  // A builder that never set the version: the palette and colour table
+  // still go out in the layout the stamped version tells readers.
+  ZvlDatabasePtr db = makeDatabase({1}, 1, 0);
+  db->version = 0;
+  const ZvlDatabasePtr back = read(write(*db));
+  ASSERT_TRUE(back) << ZvlGetErrorText();
+  EXPECT_EQ(back->version, 8.1f);
+  expectSameScene(*db, *back, true);
+  EXPECT_EQ(back->palette->shades[23][9], db->palette->shades[23][9]);
+}
+
+// A stream that keeps no bytes, only its length: for writes of gigabytes.
+class LengthOnlyStream final : public ZvlStream {
+ public:
+  long read(void*, long) override { return -1; }
+  long write(const void*, long count) override {
+    position_ += count;
+    length_ = std::max(length_, position_);
+    return count;
+  }
+  long seek(long offset, int origin) override {
+    return position_ = (origin == 0 ? 0 : origin == 1 ? position_ : length_) + offset;
+  }
+  long tell() override { return position_; }
+
+ private:
+  long position_ = 0, length_ = 0;
+};
+
+TEST(ChunkWriter, RefusesChunksBeyondTwoGiB) {
+  LengthOnlyStream stream;
+  const ZvlHandle h = ZvlStreamHandle(stream);
+  const std::vector<uint8_t> block(64 << 20);
+  ASSERT_EQ(ZvlBeginChunkWrite(), 0);
+  ASSERT_GE(ZvlOpenChunk(h, id::Main), 0);
+  long result = 0;
+  int blocks = 0;
+  while ((result = ZvlWriteChunkData(h, block.data(), long(block.size()))) >= 0) ++blocks;
+  EXPECT_EQ(blocks, 31);  // 31 x 64 MiB + 8 fit in a signed 32-bit size, 32 do not
+  EXPECT_STREQ(ZvlGetErrorText(), zvl::msg::ChunkTooLarge);
+  ZvlEndChunkWrite();
+}
+
+TEST(ZvlFile, OnlyRegularFilesAreReplaced) {
+  const auto dir = std::filesystem::temp_directory_path() / ("zvlfile_target_" + std::to_string(::getpid()));
+  std::filesystem::create_directories(dir / "folder");
+  const ZvlDatabasePtr db = makeDatabase({1}, 1, 0);
+  EXPECT_NE(ZvlWriteDatabaseFile((dir / "folder").c_str(), *db), 0);
+  EXPECT_STREQ(ZvlGetErrorText(), zvl::msg::OutputNotRegularFile);
+  EXPECT_TRUE(std::filesystem::is_directory(dir / "folder"));
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 1);
+  std::filesystem::remove_all(dir);
+}
 }  // namespace

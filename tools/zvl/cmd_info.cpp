@@ -1,5 +1,6 @@
 // zvl info: what a ZVL file holds, as text or JSON.
 #include "tools/zvl/command.h"
+#include "zvlfile/text.h"
 #include "zvlfile/zvlfile.h"
 
 #include <nlohmann/json.hpp>
@@ -24,7 +25,7 @@ struct PartInfo {
 std::vector<PartInfo> describeParts(const ObjectGeometry& geometry) {
   std::vector<PartInfo> result;
   std::vector<VoxPartView> parts;
-  if (!geometry.voxObject || !VoxListParts(geometry.voxObject, size_t(zvl::le::i32(geometry.voxObject + 4)), parts))
+  if (!geometry.voxObject || !VoxListParts(geometry.voxObject, size_t(geometry.totalSize), parts))
     return result;
   for (const VoxPartView& part : parts) {
     PartInfo info;
@@ -48,7 +49,8 @@ double shortDecimal(float value) {
   return std::stod(text);
 }
 
-json nameOrNull(const char* name) { return name ? json(name) : json(nullptr); }
+// Names are bytes from the file: shown as UTF-8, whatever is not replaced.
+json nameOrNull(const char* name) { return name ? json(ZvlNameAsUtf8(name)) : json(nullptr); }
 
 json describe(const ZorvelDatabase& db) {
   json objects = json::array();
@@ -75,7 +77,8 @@ json describe(const ZorvelDatabase& db) {
                          (db.animation[i].flags || db.animation[i].locations || db.animation[i].matrices);
     const bool linked = db.links != nullptr;
     object["linked"] = linked;
-    object["parent"] = linked && db.links[i].parents ? json(db.links[i].parents[0]) : json(nullptr);
+    const bool hasParent = linked && db.links[i].parents && ZvlLinkEntries(db, db.links[i]) > 0;
+    object["parent"] = hasParent ? json(db.links[i].parents[0]) : json(nullptr);
     objects.push_back(object);
   }
   return {{"version", shortDecimal(db.version)},

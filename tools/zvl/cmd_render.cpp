@@ -7,20 +7,24 @@
 #include <regex>
 #include <string>
 
+#include <png.h>
+
 #include "render/png_image.h"
 #include "render/render.h"
 #include "tools/zvl/command.h"
+#include "tools/zvl/messages.h"
+#include "zvlfile/rgb555.h"
 
 namespace {
 
 using zvl::render::RgbImage;
 
-// The player's defaults: background and shadow colours, and the fit it
-// makes when a file opens.
-constexpr uint8_t Background[3] = {100, 70, 255};
-constexpr uint8_t ShadowColor[3] = {50, 35, 120};
-constexpr float OpenFocalDistance = 400.0f;
-constexpr float OpenFitScale = 256.0f;
+// The player's defaults (render/scene_defaults.h): background and shadow
+// colours, and the fit it makes when a file opens.
+constexpr uint8_t Background[3] = {ZvlDefaultBackground.r, ZvlDefaultBackground.g, ZvlDefaultBackground.b};
+constexpr uint8_t ShadowColor[3] = {ZvlDefaultShadowColor.r, ZvlDefaultShadowColor.g, ZvlDefaultShadowColor.b};
+constexpr float OpenFocalDistance = ZvlFitFocalDistance;
+constexpr float OpenFitScale = ZvlFitScale;
 
 struct RenderOptions {
   std::string file;
@@ -37,13 +41,57 @@ struct RenderOptions {
 
 uint16_t Pack(const uint8_t rgb[3], bool is565) {
   if (is565) return uint16_t(((rgb[0] >> 3) << 11) | ((rgb[1] >> 2) << 5) | (rgb[2] >> 3));
-  return uint16_t(((rgb[0] >> 3) << 10) | ((rgb[1] >> 3) << 5) | (rgb[2] >> 3));
+  return ZvlPackRgb555(rgb[0], rgb[1], rgb[2]);
 }
 
 bool Fail(const std::string& where, const std::string& message) {
   std::cerr << "zvl: " << where << ": " << message << "\n";
   zvltool::exitCode() = 1;
   return false;
+}
+
+// The renderer's own text, and for the missing palette what it means here.
+std::string Explained(const std::string& message) {
+  if (message == zvl::rmsg::NoPalette) return message + zvltool::msg::NoPaletteMeaning;
+  return message;
+}
+
+// An output may be a new name or a regular file, never the input itself.
+bool CheckOutput(const std::string& input, const std::string& output) {
+  std::error_code ec;
+  const auto status = std::filesystem::status(output, ec);
+  if (ec || !std::filesystem::exists(status)) return true;
+  if (!std::filesystem::is_regular_file(status)) return Fail(output, zvltool::msg::OutputNotRegular);
+  if (std::filesystem::equivalent(input, output, ec) && !ec) return Fail(output, zvltool::msg::OutputIsInput);
+  return true;
+}
+
+// Encodes the picture as an 8-bit RGB PNG in memory and writes it through a
+// temporary file that replaces the target only when every byte is on disk,
+// so a failed write leaves whatever stood there.
+bool WritePicture(const std::string& path, const RgbImage& image) {
+  png_image png{};
+  png.version = PNG_IMAGE_VERSION;
+  png.width = png_uint_32(image.width);
+  png.height = png_uint_32(image.height);
+  png.format = PNG_FORMAT_RGB;
+  png_alloc_size_t size = 0;
+  std::vector<uint8_t> bytes;
+  bool encoded = png_image_write_get_memory_size(png, size, 0, image.rgb.data(), 0, nullptr) != 0;
+  if (encoded) {
+    bytes.resize(size);
+    encoded = png_image_write_to_memory(&png, bytes.data(), &size, 0, image.rgb.data(), 0, nullptr) != 0;
+  }
+  if (!encoded) {
+    const std::string reason = png.message[0] ? png.message : zvltool::msg::CantWritePng;
+    png_image_free(&png);
+    return Fail(path, reason);
+  }
+  bytes.resize(size);
+  const int result = ZvlWriteFileReplacing(path, [&](ZvlHandle handle) {
+    return ZvlCheckedWrite(handle, bytes.data(), long(bytes.size())) == long(bytes.size()) ? 0 : ZvlFailure;
+  });
+  return result == 0 || Fail(path, ZvlGetErrorText());
 }
 
 // OUT.png for one frame; OUT_0007.png for frame 7 of a range.
@@ -135,7 +183,7 @@ void Run(const RenderOptions& o) {
     return;
   }
   ZvlBase base;
-  base.setMessageHandler([&](const char* message) { Fail(o.file, message); });
+  base.setMessageHandler([&](const char* message) { Fail(o.file, Explained(message)); });
   if (base.load(o.file.c_str()) != 0) {
     Fail(o.file, ZvlGetErrorText());
     return;
@@ -145,7 +193,7 @@ void Run(const RenderOptions& o) {
     return;
   }
   if (o.bits == 8 && base.database()->palette == nullptr) {
-    Fail(o.file, zvl::rmsg::NoPalette);
+    Fail(o.file, Explained(zvl::rmsg::NoPalette));
     return;
   }
   const int frames = std::max(1, base.state().frameCount);
@@ -153,6 +201,9 @@ void Run(const RenderOptions& o) {
     Fail(o.file, "frame out of range 0.." + std::to_string(frames - 1));
     return;
   }
+  // Every output is checked before anything is drawn.
+  for (int frame = first; frame <= last; ++frame)
+    if (!CheckOutput(o.file, FramePath(o.output, frame, range))) return;
   FrameRenderer renderer(base, width, height, o.bits, o.colorModel == 565);
   base.selectLevel(o.level);
   base.setFrame(first);
@@ -165,12 +216,7 @@ void Run(const RenderOptions& o) {
       if (zvltool::exitCode() == 0) Fail(o.file, ZvlGetErrorText());
       return;
     }
-    const std::string path = FramePath(o.output, frame, range);
-    std::string error;
-    if (!zvl::render::WritePng(path, image, error)) {
-      Fail(path, error);
-      return;
-    }
+    if (!WritePicture(FramePath(o.output, frame, range), image)) return;
   }
 }
 

@@ -1,7 +1,10 @@
 // zvl: every job of the toolkit from the command line, one subcommand each.
 #include "tools/zvl/command.h"
+#include "tools/zvl/messages.h"
 
 #include <algorithm>
+#include <exception>
+#include <iostream>
 
 namespace zvltool {
 
@@ -24,6 +27,13 @@ int main(int argc, char** argv) {
   std::stable_sort(installers.begin(), installers.end(),
                    [](const auto& a, const auto& b) { return a.first < b.first; });
   for (auto& entry : installers) entry.second(app);
-  CLI11_PARSE(app, argc, argv);
+  // A failure a command did not foresee still ends with a message and a
+  // status, never an abort.
+  try {
+    CLI11_PARSE(app, argc, argv);
+  } catch (const std::exception& e) {
+    std::cerr << "zvl: " << zvltool::msg::Unexpected << e.what() << "\n";
+    return 1;
+  }
   return zvltool::exitCode();
 }
