@@ -61,8 +61,10 @@ struct PaletteSettings {
   PaletteSourceKind source = PaletteSourceKind::None;
   std::string path;                  // the ACT or ZVL file
   uint8_t start = 1, end = 254;      // the palette range for an ACT file
-  bool wantPalette = true;           // the flags ask for the palette block
-  bool wantColorTable = true;        // the flags ask for the 16-bit colour table
+  // Which blocks the conversion flags ask for. The builder makes both
+  // either way; the caller copies only these (CopyPaletteBlock, CopyColorTable).
+  bool wantPalette = true;
+  bool wantColorTable = true;
 
   // The authoring program's variant of the builder.
   bool percentParameters = false;    // shininess, strength, self-illumination are 0..100
