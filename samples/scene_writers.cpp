@@ -243,8 +243,10 @@ RtgFiles WindmillRtg(const std::string& materialsName) {
   // Groups carry the animation: the mill moves the tower and the cap, the
   // rotor turns the blades.
   const auto entry = [](int level, const char* kind, const std::string& name, std::array<float, 3> t) {
-    return std::to_string(level) + " " + kind + " " + name + " T " + Number(t[0]) + " " + Number(t[1]) + " " +
-           Number(t[2]) + " R 0 0 0 S 1 1 1 F 0 0 0 P 0 0 0 worldTM: 1 0 0 0 0 1 0 0 0 0 1 0\n";
+    // Every value after its label.
+    return std::to_string(level) + " " + kind + " " + name + " Tx " + Number(t[0]) + " Ty " + Number(t[1]) +
+           " Tz " + Number(t[2]) + " Rx 0 Ry 0 Rz 0 Sx 1 Sy 1 Sz 1 Fx 0 Fy 0 Fz 0 Px 0 Py 0 Pz 0" +
+           " worldTM: 1 0 0 0 0 1 0 0 0 0 1 0\n";
   };
   s += "HIERARCHY_LIST HXP 5\n";
   s += entry(0, "G", "mill", {0, 0, 0});
