@@ -111,7 +111,7 @@ MainWindow::MainWindow(HostInterface& ip, PluginSet& plugins, QWidget* parent)
     UpdateTimeRange();
     viewport_->FrameScene();
   };
-  for (const std::string& e : plugins_.errors) statusBar()->showMessage(QString::fromStdString(e));
+  for (const std::string& e : plugins_.errors) ip_.ReportMessage(MessageKind::Warning, msg::WarningCaption, e.c_str());
   RebuildTree();
   UpdateTimeRange();
 }

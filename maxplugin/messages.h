@@ -29,11 +29,9 @@ inline constexpr const char* MaterialNotInTable = "Can't find material in table 
 inline constexpr const char* NoRoomForFixpoints = "No room for fixpoints, node";
 inline constexpr const char* InvalidFixpointNumber = "Invalid fixpoint number for node";
 inline constexpr const char* WrongFixpointSequence = "Wrong fixpoint sequence for node";
-inline constexpr const char* NoRoomForAnimation = "No room for mesh object animation";
 
 // Material table.
 inline constexpr const char* NoRoomForRenumTable = "No room for material renum table";
-inline constexpr const char* NoRoomForComplexIndex = "No room for complex material index";
 inline constexpr const char* TooComplexMaterial = "Too complex material";
 inline constexpr const char* UnsupportedMaterial = "Unsupported material type:";
 inline constexpr const char* NoRoomForDefaultMaterial = "No room for default MAX material";
