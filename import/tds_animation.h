@@ -17,7 +17,7 @@ namespace importer {
 
 // The per-frame arrays stay in proportion to the scene: frames times object
 // nodes may not exceed this.
-inline constexpr int64_t kMaxFrameEntries = int64_t(1) << 22;
+inline constexpr int64_t kMaxFrameEntries = int64_t(1) << 20;
 
 // Values of a node's tracks at one frame: at frame 0 the absolute key
 // values, after it the per-frame increments.

@@ -100,9 +100,13 @@ void printText(const std::string& path, const json& info) {
   for (const json& o : info["objects"]) {
     std::cout << "  [" << index++ << "] " << o["name"].get<std::string>() << ": " << o["vertices"] << " vertices, "
               << o["faces"] << " faces, " << o["materials"] << " material" << (o["materials"] == 1 ? "" : "s")
-              << (o["parent"].is_null() ? ", no parent" : ", parent " + o["parent"].dump()) << "\n";
+              << (o["parent"].is_null() ? ", no parent" : ", parent " + o["parent"].dump());
     const json& animation = o["animation"];
     const size_t frames = animation["flags"].size();
+    size_t hidden = 0;
+    for (const json& flag : animation["flags"]) hidden += (flag.get<int>() & 0x80) ? 1 : 0;
+    if (hidden > 0) std::cout << ", hidden in " << hidden << " frame" << (hidden == 1 ? "" : "s");
+    std::cout << "\n";
     for (size_t f = 0; f < frames; ++f) {
       if (f == 3 && frames > 4) {
         std::cout << "      ...\n";
