@@ -52,64 +52,73 @@ double shortDecimal(float value) {
 // Names are bytes from the file: shown as UTF-8, whatever is not replaced.
 json nameOrNull(const char* name) { return name ? json(ZvlNameAsUtf8(name)) : json(nullptr); }
 
-json describe(const ZorvelDatabase& db) {
-  json objects = json::array();
-  long long pixels = 0;
-  for (int32_t i = 0; i < db.objectCount; ++i) {
-    json object;
-    object["name"] = nameOrNull(db.objectNames ? db.objectNames[i] : nullptr);
-    const bool hasGeometry = db.geometry && db.geometry[i].voxObject;
-    object["total_size"] = hasGeometry ? db.geometry[i].totalSize : 0;
-    json parts = json::array();
-    if (hasGeometry) {
-      const auto infos = describeParts(db.geometry[i]);
-      if (!infos.empty()) pixels += infos.front().pixels;
-      for (const PartInfo& info : infos)
-        parts.push_back({{"kind", info.kind},
-                         {"pixel_size", shortDecimal(info.pixelSize)},
-                         {"pixels", info.pixels},
-                         {"chains", info.chains},
-                         {"size", info.size},
-                         {"fix_points", info.fixPoints}});
-    }
-    object["parts"] = parts;
-    object["animated"] = db.animation != nullptr && db.frameCount > 0 &&
-                         (db.animation[i].flags || db.animation[i].locations || db.animation[i].matrices);
-    const bool linked = db.links != nullptr;
-    object["linked"] = linked;
-    const bool hasParent = linked && db.links[i].parents && ZvlLinkEntries(db, db.links[i]) > 0;
-    object["parent"] = hasParent ? json(db.links[i].parents[0]) : json(nullptr);
-    objects.push_back(object);
+// One object: its name, parts, animation and link. `pixels` gets the 3D
+// pixels of its finest part.
+json describeObject(const ZorvelDatabase& db, int32_t i, long long& pixels) {
+  json object;
+  object["name"] = nameOrNull(db.objectNames ? db.objectNames[i] : nullptr);
+  const bool hasGeometry = db.geometry && db.geometry[i].voxObject;
+  object["total_size"] = hasGeometry ? db.geometry[i].totalSize : 0;
+  json parts = json::array();
+  pixels = 0;
+  if (hasGeometry) {
+    const auto infos = describeParts(db.geometry[i]);
+    if (!infos.empty()) pixels = infos.front().pixels;
+    for (const PartInfo& info : infos)
+      parts.push_back({{"kind", info.kind},
+                       {"pixel_size", shortDecimal(info.pixelSize)},
+                       {"pixels", info.pixels},
+                       {"chains", info.chains},
+                       {"size", info.size},
+                       {"fix_points", info.fixPoints}});
   }
-  return {{"version", shortDecimal(db.version)},
-          {"database", nameOrNull(db.databaseName)},
-          {"palette_name", nameOrNull(db.paletteName)},
-          {"has_palette", db.palette != nullptr},
+  object["parts"] = parts;
+  object["animated"] = db.animation != nullptr && db.frameCount > 0 &&
+                       (db.animation[i].flags || db.animation[i].locations || db.animation[i].matrices);
+  const bool linked = db.links != nullptr;
+  object["linked"] = linked;
+  const bool hasParent = linked && db.links[i].parents && ZvlLinkEntries(db, db.links[i]) > 0;
+  object["parent"] = hasParent ? json(db.links[i].parents[0]) : json(nullptr);
+  return object;
+}
+
+// The fields before "objects" and after it, in the order JSON output sorts them.
+json describeHead(const ZorvelDatabase& db) {
+  return {{"database", nameOrNull(db.databaseName)},
+          {"frames", db.frameCount},
           {"has_color_table", db.colorTable != nullptr},
+          {"has_palette", db.palette != nullptr}};
+}
+json describeTail(const ZorvelDatabase& db, long long pixels) {
+  return {{"palette_name", nameOrNull(db.paletteName)},
+          {"pixels", pixels},
           {"scene", nameOrNull(db.sceneName)},
           {"streamable", (db.flags & ZvlStreamable) != 0},
-          {"frames", db.frameCount},
-          {"objects", objects},
-          {"pixels", pixels}};
+          {"version", shortDecimal(db.version)}};
 }
 
 std::string text(const json& value) { return value.is_null() ? "(none)" : value.get<std::string>(); }
 
-void printText(const std::string& path, const json& info) {
+void printText(const std::string& path, const ZorvelDatabase& db) {
+  const json head = describeHead(db);
+  const json tail = describeTail(db, 0);
   std::cout << path << "\n"
-            << "  version:   " << info["version"].get<double>() << "\n"
-            << "  database:  " << text(info["database"]) << "\n"
-            << "  palette:   " << text(info["palette_name"])
-            << (info["has_palette"].get<bool>() ? "" : " (no palette)")
-            << (info["has_color_table"].get<bool>() ? ", 16-bit colour table" : "") << "\n"
-            << "  scene:     " << text(info["scene"]) << "\n"
-            << "  storage:   " << (info["streamable"].get<bool>() ? "streamable (split by level)" : "whole objects")
+            << "  version:   " << tail["version"].get<double>() << "\n"
+            << "  database:  " << text(head["database"]) << "\n"
+            << "  palette:   " << text(tail["palette_name"])
+            << (head["has_palette"].get<bool>() ? "" : " (no palette)")
+            << (head["has_color_table"].get<bool>() ? ", 16-bit colour table" : "") << "\n"
+            << "  scene:     " << text(tail["scene"]) << "\n"
+            << "  storage:   " << (tail["streamable"].get<bool>() ? "streamable (split by level)" : "whole objects")
             << "\n"
-            << "  frames:    " << info["frames"].get<int>() << "\n"
-            << "  objects:   " << info["objects"].size() << "\n";
-  int index = 0;
-  for (const json& object : info["objects"]) {
-    std::cout << "  [" << index++ << "] " << text(object["name"]);
+            << "  frames:    " << db.frameCount << "\n"
+            << "  objects:   " << db.objectCount << "\n";
+  long long total = 0;
+  for (int32_t index = 0; index < db.objectCount; ++index) {
+    long long pixels = 0;
+    const json object = describeObject(db, index, pixels);
+    total += pixels;
+    std::cout << "  [" << index << "] " << text(object["name"]);
     if (object["animated"].get<bool>()) std::cout << ", animated";
     if (!object["parent"].is_null()) {
       const int parent = object["parent"].get<int>();
@@ -124,12 +133,50 @@ void printText(const std::string& path, const json& info) {
       std::cout << "\n";
     }
   }
-  std::cout << "  3D pixels: " << info["pixels"].get<long long>() << "\n";
+  std::cout << "  3D pixels: " << total << "\n";
+}
+
+// One object's placement in every frame: flag bytes, locations, and 3x3
+// matrices row after row.
+json animationOf(const ZorvelDatabase& db, int32_t object) {
+  json flags = json::array(), locations = json::array(), matrices = json::array();
+  const ObjectAnimation* animation = db.animation ? &db.animation[object] : nullptr;
+  for (int32_t f = 0; animation && f < db.frameCount; ++f) {
+    if (animation->flags) flags.push_back(animation->flags[f]);
+    if (animation->locations) {
+      json location = json::array();
+      for (int k = 0; k < 3; ++k) location.push_back(shortDecimal(animation->locations[3 * f + k]));
+      locations.push_back(location);
+    }
+    if (animation->matrices) {
+      json matrix = json::array();
+      for (int k = 0; k < 9; ++k) matrix.push_back(shortDecimal(animation->matrices[9 * f + k]));
+      matrices.push_back(matrix);
+    }
+  }
+  return {{"flags", flags}, {"locations", locations}, {"matrices", matrices}};
+}
+
+// Objects are described and printed one at a time, so that a file of a
+// million objects needs no more than one object's description at once.
+void printJson(const ZorvelDatabase& db, bool withAnimation) {
+  const std::string head = describeHead(db).dump();
+  std::cout << head.substr(0, head.size() - 1) << ",\"objects\":[";
+  long long total = 0;
+  for (int32_t i = 0; i < db.objectCount; ++i) {
+    long long pixels = 0;
+    json object = describeObject(db, i, pixels);
+    if (withAnimation) object["animation"] = animationOf(db, i);
+    std::cout << (i ? "," : "") << object.dump();
+    total += pixels;
+  }
+  std::cout << "]," << describeTail(db, total).dump().substr(1) << "\n";
 }
 
 struct InfoOptions {
   std::vector<std::string> files;
   bool json = false;
+  bool animation = false;
 };
 
 void install(CLI::App& app) {
@@ -137,6 +184,8 @@ void install(CLI::App& app) {
   CLI::App* cmd = app.add_subcommand("info", "Summarise ZVL files: names, frames, objects, levels of detail");
   cmd->add_option("files", options->files, "ZVL files")->required()->check(CLI::ExistingFile);
   cmd->add_flag("--json", options->json, "One JSON object per file");
+  cmd->add_flag("--animation", options->animation,
+                "With --json: every object's flags, locations and matrices of every frame");
   cmd->callback([options] {
     for (const std::string& path : options->files) {
       ZvlDatabasePtr db(ZvlReadDatabaseFile(path.c_str()));
@@ -145,11 +194,10 @@ void install(CLI::App& app) {
         zvltool::exitCode() = 1;
         continue;
       }
-      const json info = describe(*db);
       if (options->json)
-        std::cout << info.dump() << "\n";
+        printJson(*db, options->animation);
       else
-        printText(path, info);
+        printText(path, *db);
     }
   });
 }
