@@ -142,7 +142,7 @@ bool BuildLwsImportedScene(const LwsScene& lws, const std::vector<std::vector<Lw
                            const std::string& scenePath, const FileSource& files, const ImportOptions& options,
                            const ImportCallbacks& callbacks, ImportedScene& scene) {
   scene = ImportedScene{};
-  scene.frameCount = lws.lastFrame >= 0 ? lws.lastFrame + 1 : 0;
+  scene.frameCount = world.empty() ? int(LwsFrameCount(lws)) : int(world[0].size());
   // Mesh index of every scene object (-1 for null objects).
   std::vector<int32_t> meshIndex(lws.objects.size(), -1);
   callbacks.Begin(lws::msg::CalculatingAnimation, int(lws.objects.size()));
@@ -207,11 +207,12 @@ bool ImportLwsScene(const std::string& path, const FileSource& files, const Impo
     callbacks.Error(error);
     return false;
   }
-  const int frameCount = lws.lastFrame >= 0 ? lws.lastFrame + 1 : 0;
-  if (double(frameCount) * double(std::max<size_t>(lws.objects.size(), 1)) > double(kMaxLwsPlacements)) {
+  const long long frames = LwsFrameCount(lws);
+  if (double(frames) * double(std::max<size_t>(lws.objects.size(), 1)) > double(kMaxLwsPlacements)) {
     callbacks.Error(lws::msg::TooManyPlacements);
     return false;
   }
+  const int frameCount = int(frames);
   const std::vector<std::vector<LwsMatrix>> world = LwsWorldMatrices(lws, frameCount);
   if (!dumpPath.empty() && WriteText(dumpPath, LwsDebugDump(lws, world, frameCount)) != 0)
     callbacks.Warning(std::string(lws::msg::CantWriteTlws) + " " + ZvlGetErrorText());

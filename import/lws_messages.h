@@ -20,6 +20,7 @@ inline constexpr const char* Found = "found";
 inline constexpr const char* NegativeKeyCount = "negative key count";
 // Frames times objects beyond what an import keeps in memory.
 inline constexpr const char* TooManyPlacements = "LWS file: too many frames for its objects";
+inline constexpr const char* TooMuchGeometry = "LWS file: its objects hold too many points and polygons";
 // Object links, each followed by the object's name.
 inline constexpr const char* ParentOutOfRange = "Parent object index out of range in object";
 inline constexpr const char* ParentLoop = "Parent objects form a loop at object";

@@ -1,6 +1,8 @@
 // LightWave motion channels and matrices.
 #include "import/lws_motion.h"
 
+#include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstdio>
 
@@ -101,10 +103,17 @@ LwsMatrix LwsLocalMatrix(const std::array<double, 9>& v, const std::array<double
   return LwsMultiply(m, Translation(-pivot[0], -pivot[1], -pivot[2]));
 }
 
+long long LwsFrameCount(const LwsScene& scene) { return scene.lastFrame >= 0 ? (long long)scene.lastFrame + 1 : 0; }
+
+int LwsFrameSpan(const LwsScene& scene) {
+  const long long span = (long long)scene.lastFrame - scene.firstFrame + 1;
+  return int(std::clamp<long long>(span, INT_MIN, INT_MAX));
+}
+
 std::vector<std::vector<LwsMatrix>> LwsWorldMatrices(const LwsScene& scene, int frameCount) {
   const size_t count = scene.objects.size();
   std::vector<std::vector<LwsMatrix>> world(count);
-  const int span = scene.lastFrame - scene.firstFrame + 1;
+  const int span = LwsFrameSpan(scene);
   std::vector<size_t> chain;
   for (size_t i = 0; i < count; ++i) {
     // The object and its ancestors not yet computed, nearest first; they are

@@ -25,6 +25,12 @@ LwsMatrix LwsLocalMatrix(const std::array<double, 9>& channels, const std::array
 LwsMatrix LwsMultiply(const LwsMatrix& a, const LwsMatrix& b);
 std::array<double, 3> LwsTransformPoint(const LwsMatrix& m, const std::array<double, 3>& p);
 
+// Frames of the animation: LastFrame + 1, none for a negative LastFrame.
+long long LwsFrameCount(const LwsScene& scene);
+// The frame span LastFrame - FirstFrame + 1 that key frames are compared
+// with (held in int range).
+int LwsFrameSpan(const LwsScene& scene);
+
 // World matrices of every object at every frame: world[object][frame].
 // Parents are checked (ParseLwsScene), so every chain ends at a root.
 std::vector<std::vector<LwsMatrix>> LwsWorldMatrices(const LwsScene& scene, int frameCount);

@@ -144,6 +144,7 @@ bool ParseLwsScene(std::string_view text, const std::string& scenePath, const Fi
     error = e.what();
     return false;
   }
+  size_t geometry = 0;
   try {
     for (;;) {
       const LwsToken token = reader.Next();
@@ -156,6 +157,11 @@ bool ParseLwsScene(std::string_view text, const std::string& scenePath, const Fi
           break;
         }
         object.name = std::string(PathFileName(path).substr(0, kNameLength));
+        geometry += object.mesh.points.size() + object.mesh.triangles.size();
+        if (geometry > kMaxLwsGeometry) {
+          error = lws::msg::TooMuchGeometry;
+          return false;
+        }
       } else if (token.text == "AddNullObject") {
         object.name = std::string(reader.Next().text.substr(0, kNameLength));
         object.isNull = true;

@@ -44,6 +44,10 @@ struct LwsScene {
   std::vector<LwsObject> objects;
 };
 
+// Most points and triangles of all loaded objects together: a scene that
+// loads one file many times cannot take memory out of proportion.
+inline constexpr size_t kMaxLwsGeometry = size_t(1) << 22;
+
 // Finds the object file named in the scene: a path with ':' that exists is
 // used as it is; otherwise the scene file's path with its last component
 // replaced by the path, then the same one folder up at a time; finally (for
@@ -53,7 +57,8 @@ std::string ResolveObjectPath(const std::string& scenePath, const std::string& p
 
 // Reads the scene text. False with `error` set when the scene cannot be
 // used: a damaged header, a token of the wrong kind anywhere, a parent index
-// outside the object list or parents that form a loop. `warning` receives
+// outside the object list, parents that form a loop, or more geometry than
+// kMaxLwsGeometry. `warning` receives
 // the reason when an object file cannot be loaded (which ends the object
 // list there, keeping the objects before it).
 bool ParseLwsScene(std::string_view text, const std::string& scenePath, const FileSource& files,

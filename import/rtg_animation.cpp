@@ -125,6 +125,7 @@ bool ReadRtgAnimation(const std::string& stem, const FileSource& files, RtgScene
   scene.frameCount = 0;
   anyAnimation = false;
   std::vector<uint8_t> bytes;
+  long long frames = 0;  // read so far, over all nodes
   for (RtgNode& node : scene.nodes) {
     node.animated = false;
     node.frameTranslation.clear();
@@ -133,9 +134,11 @@ bool ReadRtgAnimation(const std::string& stem, const FileSource& files, RtgScene
     if (stem.empty() || !files.Read(stem + "_" + node.name, bytes, kMaxSceneFileBytes)) continue;
     const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     const std::vector<std::string_view> lines = Lines(text);
+    frames += (long long)lines.size();
+    if (frames > maxPlacements) return false;
     node.animated = true;
     anyAnimation = true;
-    scene.frameCount = int(std::min<size_t>(lines.size(), size_t(maxPlacements)));
+    scene.frameCount = int(lines.size());
     for (std::string_view line : lines) {
       std::array<float, 3> t, r, s;
       ReadFrame(line, t, r, s);
@@ -147,17 +150,17 @@ bool ReadRtgAnimation(const std::string& stem, const FileSource& files, RtgScene
   if (!anyAnimation) scene.frameCount = 1;
   if (double(scene.frameCount) * double(std::max<size_t>(scene.nodes.size(), 1)) > double(maxPlacements))
     return false;
-  const size_t frames = size_t(scene.frameCount);
+  const size_t frameCount = size_t(scene.frameCount);
   for (RtgNode& node : scene.nodes) {
     if (!node.animated) {
-      node.frameTranslation.assign(frames, {0, 0, 0});
-      node.frameRotation.assign(frames, {0, 0, 0});
-      node.frameScale.assign(frames, node.scale);
+      node.frameTranslation.assign(frameCount, {0, 0, 0});
+      node.frameRotation.assign(frameCount, {0, 0, 0});
+      node.frameScale.assign(frameCount, node.scale);
       continue;
     }
     // Shorter files repeat their last frame; an empty one stands still.
     const auto fit = [&](std::vector<std::array<float, 3>>& list, std::array<float, 3> rest) {
-      list.resize(frames, list.empty() ? rest : list.back());
+      list.resize(frameCount, list.empty() ? rest : list.back());
     };
     fit(node.frameTranslation, {0, 0, 0});
     fit(node.frameRotation, {0, 0, 0});
