@@ -21,6 +21,7 @@ inline constexpr const char* BadTextureFace = "Texture face index out of range";
 inline constexpr const char* BadGridStep = "Grid step must be a positive number";
 inline constexpr const char* GridTooLarge = "Grid too large: more than 4096 cells on a side";
 inline constexpr const char* TooManyFixPoints = "Too many fix points";
+inline constexpr const char* TooManyLevels = "Too many levels of detail";
 
 // Slicing.
 inline constexpr const char* VoxelArray = "No room for voxel array";

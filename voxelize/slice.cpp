@@ -258,6 +258,7 @@ int SliceTriangles(ZorvelGenerator& g) {
   ConversionHost& host = g.host;
   for (int column = 0; column < 256; ++column) FlatPreviewColour(host.Palette(), column, g.columnPreview[column]);
 
+  if (host.ClearPreview() != 0) return -1;
   if (host.BeginProgress(g.mesh.FaceCount(), g.caption(msg::Generation).c_str()) != 0) return -1;
   FaceSlicer slicer(g);
   const auto& vertices = g.mesh.vertices;

@@ -21,8 +21,11 @@ namespace {
 // What must hold before anything is allocated for a mesh from a file: every
 // index inside its array and at most 255 fix points. Vertices are checked
 // for finite values once posed.
-int CheckMesh(ZorvelGenerator& g) {
-  const MeshObject& mesh = g.mesh;
+int CheckMesh(ConversionHost& host, const MeshObject& mesh, PartLayout layout) {
+  struct Reporter {
+    ConversionHost& host;
+    void report(const char* message) const { host.ReportError(message); }
+  } g{host};
   const size_t vertexCount = mesh.vertices.size();
   for (const MeshFace& face : mesh.faces)
     for (int i = 0; i < 3; ++i)
@@ -40,7 +43,7 @@ int CheckMesh(ZorvelGenerator& g) {
         return -1;
       }
     }
-  if (g.layout == PartLayout::Plugin && mesh.fixPoints.size() > size_t(VoxMaxFixPoints)) {
+  if (layout == PartLayout::Plugin && mesh.fixPoints.size() > size_t(VoxMaxFixPoints)) {
     g.report(msg::TooManyFixPoints);
     return -1;
   }
@@ -48,7 +51,7 @@ int CheckMesh(ZorvelGenerator& g) {
 }
 
 int RunPipeline(ZorvelGenerator& g) {
-  if (CheckMesh(g) != 0) return -1;
+  if (CheckMesh(g.host, g.mesh, g.layout) != 0) return -1;
   if (ChoosePose(g) != 0 || ChooseGrid(g) != 0 || ComputeFaceNormals(g) != 0 || TransformToGrid(g) != 0) return -1;
   if (AllocateVoxelGrid(g) != 0 || SliceTriangles(g) != 0) return -1;
   if (AllocateSlices(g) != 0) return -1;
@@ -132,6 +135,12 @@ bool JoinLevels(const std::vector<std::vector<uint8_t>>& parts, PartLayout layou
 int ZorvelizeObject(ConversionHost& host, const MeshObject& object, const ZorvelizeOptions& options,
                     ZorvelizedObject& result) {
   const int levels = object.LevelCount();
+  if (levels > VoxMaxParts) {
+    host.ReportError(msg::TooManyLevels);
+    return -1;
+  }
+  // Refusals come before the copies of the mesh are made.
+  if (CheckMesh(host, object, options.layout) != 0 || ComputeMeshPose(host, object, result.pose) != 0) return -1;
   std::vector<uint8_t> used;
   std::vector<std::vector<uint8_t>> parts;
   try {
