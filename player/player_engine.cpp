@@ -284,6 +284,7 @@ bool PlayerEngine::openFile(const std::string& path) {
     // the settings' scale, so that the scene-position keys move the scene.
     scene_->positionStep = scene_->fittedPositionStep();
   }
+  syncDrawModeStates();
   host_.statesChanged();
   host_.fileLoaded();
   return true;

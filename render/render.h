@@ -209,13 +209,15 @@ enum class DrawMode : uint8_t {
 // fails must not be drawn.
 bool ZvlCheckPart(const VoxPartView& part);
 
-// Draws one part. position: x, y in pixels from the clip rectangle's origin,
-// z in depth units. matrix: the normalised screen matrix, row by row (rows
-// screen x, screen y, depth). clip: what may be written, cut to the
-// handler's clip rectangle and the buffer. light: direction in screen
-// space. scale: screen pixels per 3D pixel; zscale: depth units per 3D
-// pixel. Afterwards handler->drawn holds the rectangle written (buffer
-// coordinates) or is empty. No allocation.
+// Draws one part. clip: what may be written, cut to the handler's clip
+// rectangle and the buffer. position: x, y in pixels from the corner of the
+// clip cut to the handler's, z in depth units (a part beyond 65535 is not
+// drawn; one whose far side would pass it is flattened towards it, so depths
+// never wrap). matrix: the normalised screen matrix, row by row (rows screen
+// x, screen y, depth). light: direction in screen space. scale: screen
+// pixels per 3D pixel; zscale: depth units per 3D pixel. Afterwards
+// handler->drawn holds the rectangle written (buffer coordinates) or is
+// empty. No allocation.
 void ZvlDrawObject(ScnHandler* handler, const VoxPartView& part, const float position[3], const float matrix[9],
                    const ZvlRect& clip, const float light[3], float scale, float zscale, DrawMode mode);
 // Draws the part's shadow: marks background pixels it covers (depth still
@@ -272,7 +274,9 @@ struct ZvlProjection {
 
 // Draws frame `frame` (clamped to the animation) of the scene: every object
 // not hidden in that frame, at its current level of detail adjusted to its
-// on-screen size, with its shadow when shadows are on. Afterwards
+// on-screen size, with its shadow when shadows are on. An object hidden, not
+// projectable or off the clip rectangle (more than half a tile, or a larger
+// part's real reach, beyond its edges) is skipped with its shadow. Afterwards
 // handler->drawn is the union of everything drawn (empty when nothing).
 // Returns 0, or 1 without drawing when the scene has no geometry or a frame
 // is already being drawn (the busy flag).

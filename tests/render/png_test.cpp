@@ -4,7 +4,10 @@
 #include <cstdio>
 #include <filesystem>
 
+#include <unistd.h>
+
 #include "render/png_image.h"
+#include "zvlfile/io.h"
 
 namespace {
 
@@ -36,6 +39,33 @@ TEST(PngImage, WritesWhatReadsBack) {
   std::remove(path.c_str());
   EXPECT_FALSE(zvl::render::WritePng("/nonexistent-folder/x.png", image, error));
   EXPECT_FALSE(error.empty());
+}
+
+// A write that fails part way leaves the picture that was there.
+TEST(PngImage, FailedWriteKeepsThePictureThatWasThere) {
+  RgbImage image;
+  image.width = 2, image.height = 2;
+  image.rgb.assign(12, 40);
+  const auto dir = std::filesystem::temp_directory_path() / ("render_png_keep_" + std::to_string(::getpid()));
+  std::filesystem::create_directories(dir);
+  const std::string path = (dir / "old.png").string();
+  std::string error;
+  ASSERT_TRUE(zvl::render::WritePng(path, image, error)) << error;
+  RgbImage other = image;
+  other.rgb.assign(12, 200);
+  ZvlIoFunctions failing = ZvlDefaultIoFunctions();
+  failing.write = [](ZvlHandle handle, const void* buffer, long count) {
+    return ZvlDefaultIoFunctions().write(handle, buffer, count / 2);
+  };
+  ASSERT_EQ(ZvlInstallIoFunctions(failing), 0);
+  const bool written = zvl::render::WritePng(path, other, error);
+  ZvlInstallIoFunctions(ZvlDefaultIoFunctions());
+  EXPECT_FALSE(written);
+  RgbImage back;
+  ASSERT_TRUE(zvl::render::ReadPng(path, back, error)) << error;
+  EXPECT_EQ(back.rgb, image.rgb);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), std::filesystem::directory_iterator()), 1);
+  std::filesystem::remove_all(dir);
 }
 
 }  // namespace
