@@ -9,6 +9,8 @@
 #include "maxplugin/contents.h"
 #include "maxplugin/converter.h"
 #include "maxplugin/frame_range.h"
+#include "maxplugin/messages.h"
+#include "maxhost/messages.h"
 
 using maxhost::HostNode;
 
@@ -108,4 +110,19 @@ TEST(SceneLoader, SampleGivesTheConverterObjectsFramesFixPointsAndParents) {
   EXPECT_EQ(arm->TextureFaceCount(), arm->FaceCount());
   converter.ReleaseObject(base);
   converter.ReleaseObject(arm);
+}
+
+TEST(SceneLoader, NodesWithFacesThatAreNotTrianglesAreRefused) {
+  const auto path = std::filesystem::temp_directory_path() / "maxhost_lines.obj";
+  std::ofstream(path) << "o Wire\nv 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\nl 1 2\n";
+  maxhost::HostInterface ip(maxhost::LoadScene);
+  ASSERT_TRUE(ip.LoadFromFile(path.string().c_str())) << ip.LastLoadError();
+  std::filesystem::remove(path);
+  ASSERT_FALSE(ip.Scene().warnings.empty());
+  EXPECT_NE(ip.Scene().warnings[0].find(maxhost::msg::FaceNotTriangle), std::string::npos);
+  zvlplay::ZvlPlayConverter converter(ip);
+  ASSERT_EQ(converter.CollectNodes(), 0);
+  EXPECT_EQ(converter.BuildMaterialTable(), 0);
+  EXPECT_EQ(converter.GetObject(0), nullptr);
+  EXPECT_EQ(converter.lastError.rfind(zvlplay::msg::CantGetMesh, 0), 0u);
 }
