@@ -12,6 +12,7 @@
 
 #include "maxplugin/batch.h"
 #include "maxplugin/batch_messages.h"
+#include "maxplugin/contents.h"
 #include "maxplugin/start.h"
 
 namespace zvlplay {

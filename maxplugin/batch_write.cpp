@@ -7,6 +7,7 @@
 #include "maxplugin/batch.h"
 #include "maxplugin/batch_messages.h"
 #include "maxplugin/contents.h"
+#include "maxplugin/messages.h"
 #include "maxplugin/start.h"
 #include "zvlfile/zvlfile.h"
 
