@@ -21,6 +21,11 @@ int main(int argc, char** argv) {
                                                   i == 1 ? VoxPartForm::Compact : VoxPartForm::WithZeroWord, 1.0f);
           if (ZvlSetObjectGeometry(*db, i, bytes.data(), bytes.size()) != 0) return 1;
         }
+        // Format 7.0 has no colour table; the writer refuses to drop one.
+        if (version == ZvlFormatVersion::V7_0) {
+          ZvlIo().free(db->colorTable);
+          db->colorTable = nullptr;
+        }
         ZvlSetWriterVersion(version);
         const std::string path = dir + "/seed" + std::to_string(n++) + ".zvl";
         if (ZvlWriteDatabaseFile(path.c_str(), *db) != 0) {

@@ -17,5 +17,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::fprintf(stderr, "converted file refused by the reader: %s\n", ZvlGetErrorText());
     std::abort();
   }
+  // Every part must also pass the renderer's rule.
+  for (int32_t i = 0; db->geometry && i < db->objectCount; ++i) {
+    std::vector<VoxPartView> parts;
+    const ObjectGeometry& g = db->geometry[i];
+    if (!g.voxObject) continue;
+    if (!VoxListParts(g.voxObject, size_t(g.totalSize), parts)) std::abort();
+    for (const VoxPartView& part : parts)
+      if (!VoxCheckMoves(part)) std::abort();
+  }
   return 0;
 }
