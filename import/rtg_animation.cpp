@@ -121,12 +121,14 @@ void RtgTransformsFromWorld(RtgScene& scene) {
 }
 
 bool ReadRtgAnimation(const std::string& stem, const FileSource& files, RtgScene& scene, bool& anyAnimation,
-                      long long maxPlacements) {
+                      long long maxPlacements, const RtgProgress& progress) {
   scene.frameCount = 0;
   anyAnimation = false;
   std::vector<uint8_t> bytes;
   long long frames = 0;  // read so far, over all nodes
-  for (RtgNode& node : scene.nodes) {
+  for (size_t n = 0; n < scene.nodes.size(); ++n) {
+    RtgNode& node = scene.nodes[n];
+    if (progress) progress(int(n * 100 / scene.nodes.size()));
     node.animated = false;
     node.frameTranslation.clear();
     node.frameRotation.clear();
@@ -169,7 +171,7 @@ bool ReadRtgAnimation(const std::string& stem, const FileSource& files, RtgScene
   return true;
 }
 
-void CalculateRtgAnimation(RtgScene& scene) {
+void CalculateRtgAnimation(RtgScene& scene, const RtgProgress& progress) {
   const size_t frames = size_t(std::max(scene.frameCount, 0));
   const size_t count = scene.nodes.size();
   std::vector<Mat3> rotation(count), scale(count);
@@ -179,6 +181,7 @@ void CalculateRtgAnimation(RtgScene& scene) {
     node.locations.assign(frames, {0, 0, 0});
   }
   for (size_t f = 0; f < frames; ++f) {
+    if (progress) progress(int(f * 100 / frames));
     // Parents come before their children in the node table, so one pass in
     // table order has every parent's results ready.
     for (size_t i = 0; i < count; ++i) {

@@ -111,7 +111,8 @@ bool ImportRtgScene(const std::string& path, const FileSource& files, const Impo
   }
   RtgScene rtg;
   std::string reason;
-  if (!ReadRtgText({reinterpret_cast<const char*>(bytes.data()), bytes.size()}, rtg, reason)) {
+  const RtgProgress progress = [&](int percent) { callbacks.Step(percent); };
+  if (!ReadRtgText({reinterpret_cast<const char*>(bytes.data()), bytes.size()}, rtg, reason, progress)) {
     Fail(callbacks, rtg::msg::CantLoadScene, reason);
     return false;
   }
@@ -128,7 +129,7 @@ bool ImportRtgScene(const std::string& path, const FileSource& files, const Impo
 
   callbacks.Begin(rtg::msg::LoadingAnimation, 100);
   bool animated = false;
-  if (!ReadRtgAnimation(NativePath(options.animationStem), files, rtg, animated, kMaxRtgPlacements)) {
+  if (!ReadRtgAnimation(NativePath(options.animationStem), files, rtg, animated, kMaxRtgPlacements, progress)) {
     Fail(callbacks, rtg::msg::CantLoadAnimation, rtg::msg::TooManyPlacements);
     return false;
   }
@@ -136,7 +137,7 @@ bool ImportRtgScene(const std::string& path, const FileSource& files, const Impo
   if (!callbacks.Step(100)) return false;
 
   callbacks.Begin(rtg::msg::CalculatingAnimation, 100);
-  CalculateRtgAnimation(rtg);
+  CalculateRtgAnimation(rtg, progress);
   scene.frameCount = rtg.frameCount;
   std::vector<int32_t> meshIndex(rtg.nodes.size(), -1);
   for (size_t n = 0; n < rtg.nodes.size(); ++n) {

@@ -16,7 +16,8 @@ constexpr const char* kOptionKeywords[kRtgOptionCount] = {"OUTPUT_VERT_NORMS", "
 
 class Parser {
  public:
-  Parser(std::string_view text, RtgScene& scene) : words_(text), scene_(scene) {}
+  Parser(std::string_view text, RtgScene& scene, const RtgProgress& progress)
+      : words_(text), scene_(scene), progress_(progress) {}
 
   // Reads the whole text; false with the reason of the first failure.
   bool Run(std::string& error) {
@@ -128,6 +129,8 @@ class Parser {
 
   void Object() {
     const char* where = "OBJECT_START";
+    if (progress_ && scene_.objectCount > 0) progress_(int(std::min(100LL, objectsRead_ * 100LL / scene_.objectCount)));
+    ++objectsRead_;
     const std::string name = Word(where);
     const bool normals = scene_.options[kRtgVertNorms], texCoords = scene_.options[kRtgTexCoords];
     const size_t vertexCount = Count(int(CountOf(Word(where))), where);
@@ -214,15 +217,17 @@ class Parser {
 
   RtgWordReader words_;
   RtgScene& scene_;
+  const RtgProgress& progress_;
+  int objectsRead_ = 0;
   bool failed_ = false;
   std::string reason_;
 };
 
 }  // namespace
 
-bool ReadRtgText(std::string_view text, RtgScene& scene, std::string& error) {
+bool ReadRtgText(std::string_view text, RtgScene& scene, std::string& error, const RtgProgress& progress) {
   scene = RtgScene{};
-  if (!Parser(text, scene).Run(error)) return false;
+  if (!Parser(text, scene, progress).Run(error)) return false;
   // Texture indices are checked once the whole file is read: the table may
   // come after the objects.
   for (const RtgNode& node : scene.nodes)

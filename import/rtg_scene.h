@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -72,8 +73,12 @@ struct RtgScene {
   int frameCount = 0;
 };
 
-// Reads the RTG scene text. False with the reason in `error`.
-bool ReadRtgText(std::string_view text, RtgScene& scene, std::string& error);
+// Progress of the readers and the calculation: a percentage.
+using RtgProgress = std::function<void(int percent)>;
+
+// Reads the RTG scene text. False with the reason in `error`. Progress: the
+// objects read so far of the declared number.
+bool ReadRtgText(std::string_view text, RtgScene& scene, std::string& error, const RtgProgress& progress = {});
 
 // Reads the images of the texture table from the materials file's bytes.
 // False when the file is short or a texture has no size or one too large.
@@ -90,7 +95,7 @@ void RtgTransformsFromWorld(RtgScene& scene);
 // every node's frames, shorter files repeating their last frame. False when
 // frames times nodes exceed maxPlacements.
 bool ReadRtgAnimation(const std::string& stem, const FileSource& files, RtgScene& scene, bool& anyAnimation,
-                      long long maxPlacements);
+                      long long maxPlacements, const RtgProgress& progress = {});
 
 // The animation calculation: per node and frame its matrix and location.
-void CalculateRtgAnimation(RtgScene& scene);
+void CalculateRtgAnimation(RtgScene& scene, const RtgProgress& progress = {});

@@ -13,7 +13,7 @@ using rtgtest::MakeNode;
 struct Result {
   bool ok = false;
   ImportedScene scene;
-  std::vector<std::string> errors, warnings;
+  std::vector<std::string> errors, warnings, captions;
 };
 
 Result Import(const MemoryFileSource& files, const std::string& stem = "/s/anim", const std::string& materials = "/m/") {
@@ -21,6 +21,7 @@ Result Import(const MemoryFileSource& files, const std::string& stem = "/s/anim"
   ImportCallbacks callbacks;
   callbacks.error = [&](const std::string& m) { r.errors.push_back(m); };
   callbacks.warning = [&](const std::string& m) { r.warnings.push_back(m); };
+  callbacks.begin = [&](const std::string& caption, int) { r.captions.push_back(caption); };
   ImportOptions options;
   options.animationStem = stem;
   options.materialsPath = materials;
@@ -54,6 +55,8 @@ TEST(RtgImport, AChildOfAScaledParentKeepsItsLocationUnscaled) {
   const Result r = Import(files);
   ASSERT_TRUE(r.ok) << r.errors[0];
   EXPECT_EQ(r.warnings, std::vector<std::string>{rtg::msg::NoAnimation});
+  EXPECT_EQ(r.captions, (std::vector<std::string>{rtg::msg::LoadingRtg, rtg::msg::LoadingAnimation,
+                                                  rtg::msg::CalculatingAnimation}));
   EXPECT_EQ(r.scene.frameCount, 1);
   ASSERT_EQ(r.scene.meshes.size(), 1u);  // the group is no mesh
   const ImportedMesh& child = r.scene.meshes[0];
