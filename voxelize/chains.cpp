@@ -30,6 +30,7 @@ Voxel* TakeFrom(ZorvelGenerator& g, int x0, int x1, int y0, int y1, int zMin, in
         if ((v->flags & VoxelMarked) && v->z >= zMin && v->z <= zMax) {
           *link = v->next;
           v->next = nullptr;
+          v->flags &= uint8_t(~VoxelInGrid);
           return v;
         }
       }
@@ -190,30 +191,38 @@ int WritePart(ZorvelGenerator& g) {
 
 }  // namespace
 
+// Marks the voxels still in the grid and finds the box of the marked ones;
+// while its diagonal is 254 or more, halves it and marks again only the
+// voxels inside. The voxels are visited in the pool's memory order, which
+// gives the same marks and boxes as walking the cell lists.
 int ChooseDivisionBox(ZorvelGenerator& g) {
-  const size_t cellCount = g.cells.size();
-  for (size_t i = 0; i < cellCount; ++i)
-    for (Voxel* v = g.cells[i]; v != nullptr; v = v->next) v->flags |= VoxelMarked;
-  while (!g.stopped()) {
+  struct Bounds {
     int min[3] = {0x7FFF, 0x7FFF, 0x7FFF}, max[3] = {-1, -1, -1};
-    for (size_t i = 0; i < cellCount; ++i)
-      for (const Voxel* v = g.cells[i]; v != nullptr; v = v->next) {
-        if (!(v->flags & VoxelMarked)) continue;
-        const int c[3] = {v->x, v->y, v->z};
-        for (int a = 0; a < 3; ++a) {
-          if (c[a] < min[a]) min[a] = c[a];
-          if (c[a] > max[a]) max[a] = c[a];
-        }
+    void add(const Voxel& v) {
+      const int c[3] = {v.x, v.y, v.z};
+      for (int a = 0; a < 3; ++a) {
+        if (c[a] < min[a]) min[a] = c[a];
+        if (c[a] > max[a]) max[a] = c[a];
       }
-    if (max[0] < 0) {
+    }
+  };
+  Bounds marked;
+  g.pool.forEachSlot([&marked](Voxel& v) {
+    if (!(v.flags & VoxelInGrid)) return;
+    v.flags |= VoxelMarked;
+    marked.add(v);
+  });
+  while (!g.stopped()) {
+    if (marked.max[0] < 0) {
       g.report(msg::CantDivide);
       return -1;
     }
     for (int a = 0; a < 3; ++a) {
-      g.box.min[a] = int16_t(min[a]);
-      g.box.max[a] = int16_t(max[a]);
+      g.box.min[a] = int16_t(marked.min[a]);
+      g.box.max[a] = int16_t(marked.max[a]);
     }
-    const int sx = max[0] - min[0] + 1, sy = max[1] - min[1] + 1, sz = max[2] - min[2] + 1;
+    const int sx = marked.max[0] - marked.min[0] + 1, sy = marked.max[1] - marked.min[1] + 1,
+              sz = marked.max[2] - marked.min[2] + 1;
     if (sx * sx + sy * sy + sz * sz < MaxDiagonalSquared) return 0;
     // Halve the longest axis (ties to y over x, to z over both), keeping the
     // lower half.
@@ -223,12 +232,19 @@ int ChooseDivisionBox(ZorvelGenerator& g) {
     else
       axis = sz < sy ? 1 : 2;
     g.box.max[axis] = int16_t((g.box.min[axis] + g.box.max[axis]) >> 1);
-    for (size_t i = 0; i < cellCount; ++i)
-      for (Voxel* v = g.cells[i]; v != nullptr; v = v->next) {
-        const bool inside = v->x >= g.box.min[0] && v->x <= g.box.max[0] && v->y >= g.box.min[1] &&
-                            v->y <= g.box.max[1] && v->z >= g.box.min[2] && v->z <= g.box.max[2];
-        v->flags = uint8_t(inside ? (v->flags | VoxelMarked) : (v->flags & ~VoxelMarked));
+    const GridBox box = g.box;
+    marked = Bounds{};
+    g.pool.forEachSlot([&marked, &box](Voxel& v) {
+      if (!(v.flags & VoxelInGrid)) return;
+      const bool inside = v.x >= box.min[0] && v.x <= box.max[0] && v.y >= box.min[1] && v.y <= box.max[1] &&
+                          v.z >= box.min[2] && v.z <= box.max[2];
+      if (inside) {
+        v.flags |= VoxelMarked;
+        marked.add(v);
+      } else {
+        v.flags &= uint8_t(~VoxelMarked);
       }
+    });
   }
   return -1;
 }

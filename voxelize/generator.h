@@ -21,6 +21,7 @@ namespace voxelize {
 // Voxel flag bits.
 inline constexpr uint8_t VoxelFlat = 0x01;      // the colour is a flat colour index
 inline constexpr uint8_t VoxelOccupied = 0x02;  // set on every voxel before flooding
+inline constexpr uint8_t VoxelInGrid = 0x04;    // in a cell list of the VoxelGrid
 inline constexpr uint8_t VoxelMarked = 0x40;    // inside the division box, not yet in a chain
 inline constexpr uint8_t VoxelVisible = 0x80;   // reached by the flood
 
@@ -111,6 +112,7 @@ class VoxelPool {
     return &blocks_.back()[used_++];
   }
   void give(Voxel* v) {
+    v->flags = 0;
     v->next = free_;
     free_ = v;
   }
@@ -123,7 +125,16 @@ class VoxelPool {
     free_ = nullptr;
     used_ = 0;
   }
-  size_t bytesHeld() const { return blocks_.size() * BlockVoxels * sizeof(Voxel); }
+  // Visits every voxel slot taken from the blocks, in memory order (freed
+  // ones too; their flags are 0).
+  template <class Visit>
+  void forEachSlot(Visit&& visit) const {
+    for (size_t b = 0; b < blocks_.size(); ++b) {
+      const size_t count = b + 1 == blocks_.size() ? used_ : BlockVoxels;
+      Voxel* block = blocks_[b];
+      for (size_t i = 0; i < count; ++i) visit(block[i]);
+    }
+  }
 
  private:
   static constexpr size_t BlockVoxels = 8192;

@@ -97,10 +97,10 @@ class FaceSlicer {
       v->normal[2] = normal_.z;
       v->colour = 0;
       if (flat_) {
-        v->flags = VoxelFlat;
+        v->flags = VoxelFlat | VoxelInGrid;
         v->flatIndex = flatIndex_;
       } else {
-        v->flags = 0;
+        v->flags = VoxelInGrid;
         v->flatIndex = 0;
         if (startColour(*v, rgb) != 0) {
           g_.pool.give(v);

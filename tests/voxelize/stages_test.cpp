@@ -26,7 +26,7 @@ struct HandGrid {
     *v = Voxel{};
     v->x = int16_t(x), v->y = int16_t(y), v->z = int16_t(z);
     for (int i = 0; i < 3; ++i) v->normal[i] = normal[size_t(i)];
-    v->flags = VoxelFlat | VoxelOccupied | VoxelVisible;
+    v->flags = VoxelFlat | VoxelOccupied | VoxelInGrid | VoxelVisible;
     v->next = g.cell(x, y);
     g.cell(x, y) = v;
     ++g.voxelCount;
