@@ -143,14 +143,17 @@ bool BuildLwsImportedScene(const LwsScene& lws, const std::vector<std::vector<Lw
                            const ImportCallbacks& callbacks, ImportedScene& scene) {
   scene = ImportedScene{};
   scene.frameCount = world.empty() ? int(LwsFrameCount(lws)) : int(world[0].size());
-  // Mesh index of every scene object (-1 for null objects).
+  // Mesh index of every scene object (-1 for null objects); a parent may
+  // come after its child in the list.
   std::vector<int32_t> meshIndex(lws.objects.size(), -1);
+  int32_t meshes = 0;
+  for (size_t i = 0; i < lws.objects.size(); ++i)
+    if (!lws.objects[i].isNull) meshIndex[i] = meshes++;
   callbacks.Begin(lws::msg::CalculatingAnimation, int(lws.objects.size()));
   for (size_t i = 0; i < lws.objects.size(); ++i) {
     if (!callbacks.Step(int(i))) return false;
     const LwsObject& object = lws.objects[i];
     if (object.isNull) continue;
-    meshIndex[i] = int32_t(scene.meshes.size());
     ImportedMesh mesh = MeshOf(object, world[i], options.orientation);
     mesh.parent = object.parent >= 0 ? meshIndex[size_t(object.parent)] : -1;
     // This object's surfaces follow the materials of the objects before it.

@@ -111,6 +111,20 @@ TEST(LwsImport, ImageMapsMakeTexturedMaterialsAndMissingImagesFlatOnes) {
   EXPECT_TRUE(r.scene.meshes[1].textureVertices.empty());
 }
 
+TEST(LwsImport, AParentLaterInTheListIsStillTheChildsMesh) {
+  MemoryFileSource files;
+  files.files["/s/box.lwo"] = lwstest::WriteLwob(lwstest::Cube());
+  Object child = lwstest::Load("box.lwo"), parent = lwstest::Load("box.lwo");
+  child.parent = 1;
+  parent.keys = {lwstest::MakeKey({7, 0, 0, 0, 0, 0, 1, 1, 1})};
+  files.Add("/s/scene.lws", lwstest::Scene({child, parent}, 0));
+  const Result r = Import(files);
+  ASSERT_TRUE(r.ok);
+  EXPECT_EQ(r.scene.meshes[0].parent, 1);
+  EXPECT_EQ(r.scene.meshes[1].parent, -1);
+  EXPECT_NEAR(r.scene.meshes[0].locations[0][0], 7, 1e-5);
+}
+
 TEST(LwsImport, XzyOrientationSwapsYAndZ) {
   const Result r = Import(TexturedScene(), 1);
   ASSERT_TRUE(r.ok);
