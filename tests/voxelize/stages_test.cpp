@@ -1,6 +1,7 @@
 // The stages of the pipeline on grids built by hand or from tiny meshes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "test_meshes.h"
@@ -255,4 +256,48 @@ TEST(Chains, AuthoringLayoutStopsAt1024Chains) {
   h.g.layout = PartLayout::Authoring;
   EXPECT_EQ(BuildObject(h.g), -1);
   EXPECT_EQ(h.host.errors.back(), msg::TooManyChains);
+}
+
+namespace {
+
+// A texture that shows its coordinates: red = u, green = v.
+class UvTexture : public Material {
+ public:
+  UvTexture() { kind = uint8_t(MaterialKind::Textured); }
+  void SampleColour(const float*, const float* uvw, uint8_t rgb[3]) const override {
+    rgb[0] = uint8_t(std::clamp(uvw[0], 0.0f, 1.0f) * 255.0f);
+    rgb[1] = uint8_t(std::clamp(uvw[1], 0.0f, 1.0f) * 255.0f);
+    rgb[2] = 0;
+  }
+};
+
+}  // namespace
+
+TEST(Slicing, TexturedSamplesInterpolateTheCorners) {
+  TestHost host(0);
+  host.AddMaterial(std::make_unique<UvTexture>());
+  MeshObject mesh;
+  mesh.vertices = {{0, 0, 0}, {20, 0, 0}, {0, 20, 0}};
+  mesh.textureVertices = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}};
+  mesh.faces.resize(1);
+  mesh.faces[0].v[0] = 0, mesh.faces[0].v[1] = 1, mesh.faces[0].v[2] = 2;
+  mesh.textureFaces = {{0, 1, 2}};
+  ZorvelGenerator g(host, mesh);
+  g.gridStep = 1.0f;
+  ASSERT_EQ(ChoosePose(g) | ChooseGrid(g) | ComputeFaceNormals(g) | TransformToGrid(g) | AllocateVoxelGrid(g) |
+                SliceTriangles(g),
+            0);
+  auto colour = [&](int x, int y) {
+    const Voxel* v = g.cell(x, y);
+    EXPECT_NE(v, nullptr);
+    return v ? g.colours.at(v->colour) : ColourSample{};
+  };
+  const ColourSample a = colour(1, 1), b = colour(21, 1), c = colour(1, 21), middle = colour(11, 1);
+  EXPECT_LT(a.rgb[0], 15.0f);
+  EXPECT_LT(a.rgb[1], 15.0f);
+  EXPECT_GT(b.rgb[0], 240.0f);
+  EXPECT_LT(b.rgb[1], 15.0f);
+  EXPECT_GT(c.rgb[1], 240.0f);
+  EXPECT_LT(c.rgb[0], 15.0f);
+  EXPECT_NEAR(middle.rgb[0], 127.0f, 15.0f);
 }
