@@ -2,19 +2,26 @@
 // file), a LightWave scene or an Alias RTG scene into an ImportedScene:
 // meshes, materials and per-frame placements of every mesh.
 //
-//   ImportOptions options;               // --vue, --anim, --materials ...
+//   ImportOptions options;               // vuePath, animationStem, materialsPath ...
 //   ImportCallbacks callbacks;
 //   callbacks.error = [](const std::string& m) { std::cerr << m << '\n'; };
 //   ImportedScene scene;
 //   if (ImportScene("castle.3ds", options, callbacks, scene)) {
-//     for (const ImportedMesh& mesh : scene.meshes) { /* mesh.locations[f] ... */ }
+//     const ImportedMesh& mesh = scene.meshes[0];
+//     // Frame f puts vertex v at matrices[f] * (v - centre) + locations[f].
 //   }
+//
+// Placements: every importer hands out scene-space placements, hierarchy
+// already applied; ImportedMesh::parent and pivot only describe the links.
+// 3D Studio specifics (the chunk reader, the keyframer calculation, VUE
+// files, BMP textures of materials) are in tds_import.h and tds_animation.h;
+// LightWave in lws_import.h; Alias RTG in rtg_import.h.
 //
 // Errors are results: an importer returns false after reporting its message
 // through callbacks.error; the scene then holds what was read so far and is
 // only fit to be discarded. Every input is untrusted: counts are checked
-// against the bytes that remain, recursion is bounded, and a bad file gets a
-// message, never a crash.
+// against the bytes that remain, recursion is bounded, per-frame arrays stay
+// in proportion to the scene, and a bad file gets a message, never a crash.
 #pragma once
 
 #include "import/imported_scene.h"
