@@ -7,6 +7,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
+
+#include "palette/palette.h"
 
 namespace {
 
@@ -194,6 +197,35 @@ TEST(Import3DS, FacesTakeTheirGroupsMaterialAndMissingOnesWarn) {
   EXPECT_EQ(scene.frameCount, 11);
   EXPECT_EQ(scene.materials[1].diffuse, (std::array<uint8_t, 3>{255, 0, 0}));
   EXPECT_FLOAT_EQ(scene.materials[1].shininess, 0.2f);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Import3DS, NoTextureIsLoadedAfterTheFirstThatFails) {
+  const auto folder = std::filesystem::temp_directory_path() / "tds_textures_test";
+  std::filesystem::create_directories(folder);
+  TextureImage image;
+  image.width = image.height = 2;
+  image.pixels.assign(12, 200);
+  ASSERT_EQ(WriteBmpTexture((folder / "FOUND.BMP").string(), image), 0);
+  ImportedScene scene;
+  scene.materials.resize(3);
+  for (auto& m : scene.materials) m.kind = ImportedMaterial::kTextured;
+  scene.materials[0].textureFile = scene.materials[2].textureFile = "FOUND.BMP";
+  scene.materials[1].textureFile = "MISSING.BMP";
+  std::vector<std::string> errors;
+  ImportCallbacks callbacks;
+  callbacks.error = [&](const std::string& m) { errors.push_back(m); };
+  EXPECT_FALSE(importer::LoadTextures3DS(scene, folder.string() + "/", callbacks));
+  EXPECT_TRUE(scene.materials[0].textureLoaded);
+  EXPECT_EQ(scene.materials[0].texture.pixels, image.pixels);
+  EXPECT_FALSE(scene.materials[1].textureLoaded);
+  EXPECT_FALSE(scene.materials[2].textureLoaded);
+  EXPECT_EQ(errors.size(), 1u);
+  EXPECT_EQ(errors[0], scene.materials[1].textureError);
+  std::filesystem::remove_all(folder);
 }
 
 }  // namespace
