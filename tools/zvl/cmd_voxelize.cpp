@@ -37,16 +37,12 @@ class ToolHost : public MemoryConversionHost {
   bool showProgress = false;
   int BeginProgress(int total, const char* text) override {
     if (showProgress) std::cerr << "\r\033[K" << text << std::flush;
-    total_ = total;
     return MemoryConversionHost::BeginProgress(total, text);
   }
   int EndProgress() override {
     if (showProgress) std::cerr << "\r\033[K" << std::flush;
     return MemoryConversionHost::EndProgress();
   }
-
- private:
-  int total_ = 0;
 };
 
 bool Fail(const std::string& where, const std::string& message) {
