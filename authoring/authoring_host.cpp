@@ -101,7 +101,10 @@ std::unique_ptr<MeshObject> AuthoringHost::MakeMeshObject(int object, bool repor
     missing |= material < 0;
     to.material = std::max(material, 0);
   }
-  if (missing && report) reporter_.Warning(std::string(msg::MaterialNotFound) + " " + mesh.name);
+  // A scene without materials gets the default one, silently: its reader
+  // has said already that the faces' materials were not found.
+  if (missing && report && !scene_.materials.empty())
+    reporter_.Warning(std::string(msg::MaterialNotFound) + " " + mesh.name);
   if (!mesh.textureVertices.empty() && mesh.textureFaces.size() == mesh.faces.size()) {
     m.textureVertices = mesh.textureVertices;
     m.textureFaces = mesh.textureFaces;
