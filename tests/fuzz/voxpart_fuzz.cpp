@@ -36,6 +36,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     VoxWalkPart(part, [&](const VoxPixel& p) { sum += uint32_t(p.x + p.y + p.z + p.normal + p.color); });
     const std::vector<VoxFixPoint> fix = VoxFixPoints(part);
     if (fix.size() > size_t(VoxMaxFixPoints)) std::abort();
+    // A part whose moves pass the renderer's rule walks without an unused code.
+    if (VoxCheckMoves(part) && !VoxWalkPart(part, [](const VoxPixel&) {})) std::abort();
     (void)sum;
   }
   return 0;

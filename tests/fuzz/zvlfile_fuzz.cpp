@@ -36,6 +36,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (ZvlWriteDatabase(ZvlStreamHandle(output), *db) != 0) std::abort();
   ZvlMemoryStream again(output.bytes());
   ZvlDatabasePtr reread(ZvlReadDatabase(ZvlStreamHandle(again)));
-  if (!reread || reread->objectCount != db->objectCount || reread->frameCount != db->frameCount) std::abort();
+  // A file without objects gets no scene chunk, so a frame count read from
+  // one (it describes no animation) is not written back.
+  if (!reread || reread->objectCount != db->objectCount ||
+      (db->objectCount > 0 && reread->frameCount != db->frameCount))
+    std::abort();
   return pixels == -1 && shown == 1 ? 1 : 0;
 }
