@@ -4,11 +4,13 @@
 #include <QCoreApplication>
 #include <QMessageBox>
 
+#include "maxhost/batch_run.h"
 #include "maxhost/main_window.h"
 #include "maxhost/plugin_loader.h"
 #include "maxhost/scene_loader.h"
 
 int main(int argc, char** argv) {
+  if (maxhost::IsBatchCommandLine(argc, argv)) return maxhost::RunBatchCommandLine(argc, argv);
   QApplication app(argc, argv);
   maxhost::HostInterface ip(maxhost::LoadScene);
   SetCOREInterface(&ip);

@@ -155,6 +155,16 @@ class BatchRunner {
   Interface& ip_;
 };
 
+// What the panel's batch input does: parse the file with the panel's
+// settings as defaults, show a parse error as BatchError::Text, else run.
+// report shows each failure once. 0 or -1.
+int RunBatchFile(Interface& ip, const PanelSettings& panel, const std::string& path, ProgressDisplay* progress,
+                 const std::function<void(const char*)>& report,
+                 const std::function<void(ZvlPlayConverter*)>& onConverter = {});
+// What the panel's batch output does: the objects the panel would convert,
+// written with its settings to panel.batchOutputFile. 0 or -1.
+int WritePanelBatchFile(Interface& ip, const PanelSettings& panel, const std::function<void(const char*)>& report);
+
 // The panel's settings as a one-job batch file. objectNames: the objects the
 // panel would convert. 0, or -1 with the message in error.
 std::string FormatBatchFile(const PanelSettings& panel, Interface& ip, const std::vector<std::string>& objectNames);

@@ -7,6 +7,7 @@
 #include "maxplugin/batch.h"
 #include "maxplugin/batch_messages.h"
 #include "maxplugin/contents.h"
+#include "maxplugin/messages.h"
 
 namespace zvlplay {
 namespace {
@@ -127,6 +128,42 @@ int BatchRunner::RunConversion(const BatchJob& job, int& base) {
   written.push_back(output);
   base += JobWork(job);
   if (progress) progress->SetTotalPosition(base);
+  return 0;
+}
+
+}  // namespace zvlplay
+
+namespace zvlplay {
+
+int RunBatchFile(Interface& ip, const PanelSettings& panel, const std::string& path, ProgressDisplay* progress,
+                 const std::function<void(const char*)>& report,
+                 const std::function<void(ZvlPlayConverter*)>& onConverter) {
+  BatchFile batch;
+  BatchError error;
+  if (ParseBatchFile(path, BatchSettingsFromPanel(panel, ip), SceneRangeOf(ip), batch, error) != 0) {
+    if (report) report(error.Text().c_str());
+    return -1;
+  }
+  BatchRunner runner(ip);
+  runner.progress = progress;
+  runner.onError = report;
+  runner.onInfo = [&ip](const char* text) { ip.ReportMessage(MessageKind::Info, msg::PluginName, text); };
+  runner.onConverter = onConverter;
+  return runner.Run(batch);
+}
+
+int WritePanelBatchFile(Interface& ip, const PanelSettings& panel, const std::function<void(const char*)>& report) {
+  ZvlPlayConverter converter(ip);
+  converter.options.contents = panel.Contents();
+  converter.onError = report;
+  if (converter.CollectNodes() != 0) return -1;
+  std::vector<std::string> names;
+  for (INode* node : converter.Nodes()) names.emplace_back(node->GetName());
+  std::string error;
+  if (WriteBatchFile(panel.batchOutputFile, panel, ip, names, error) != 0) {
+    if (report) report(error.c_str());
+    return -1;
+  }
   return 0;
 }
 

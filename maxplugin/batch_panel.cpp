@@ -1,0 +1,46 @@
+// The panel's batch input and output, and the batch export: installed into
+// the plug-in's hooks when the library loads.
+#include <QMessageBox>
+
+#include "maxplugin/batch.h"
+#include "maxplugin/batch_export.h"
+#include "maxplugin/messages.h"
+#include "maxplugin/plugin_state.h"
+#include "maxplugin/progress_dialog.h"
+
+namespace zvlplay {
+namespace {
+
+std::function<void(const char*)> BoxReporter(QWidget* parent) {
+  return [parent](const char* text) { QMessageBox::critical(parent, msg::ErrorCaption, QString::fromUtf8(text)); };
+}
+
+int PanelRunBatch(Interface& ip, PanelSettings& settings, QWidget* parent) {
+  auto* progress = dynamic_cast<ProgressDialog*>(parent);
+  return RunBatchFile(ip, settings, settings.batchInputFile, progress, BoxReporter(parent),
+                      [progress](ZvlPlayConverter* converter) {
+                        if (progress) progress->SetConverter(converter);
+                      });
+}
+
+int PanelWriteBatch(Interface& ip, PanelSettings& settings, QWidget* parent) {
+  return WritePanelBatchFile(ip, settings, BoxReporter(parent));
+}
+
+const bool kInstalled = [] {
+  State().runBatch = PanelRunBatch;
+  State().writeBatch = PanelWriteBatch;
+  return true;
+}();
+
+}  // namespace
+}  // namespace zvlplay
+
+extern "C" __attribute__((visibility("default"))) int ZvlPlayRunBatch(Interface* ip, const char* batchPath) {
+  if (!ip || !batchPath) return -1;
+  SetCOREInterface(ip);
+  const zvlplay::PanelSettings& settings = zvlplay::State().settings;
+  return zvlplay::RunBatchFile(*ip, settings, batchPath, nullptr, [ip](const char* text) {
+    ip->ReportMessage(MessageKind::Error, zvlplay::msg::ErrorCaption, text);
+  });
+}
