@@ -1,5 +1,6 @@
-// The panel's batch input and output, and the batch export: installed into
-// the plug-in's hooks when the library loads.
+// The panel's batch input and output, the viewer after a conversion, and
+// the batch export: installed into the plug-in's hooks when the library
+// loads.
 #include <QMessageBox>
 
 #include "maxplugin/batch.h"
@@ -7,6 +8,7 @@
 #include "maxplugin/messages.h"
 #include "maxplugin/plugin_state.h"
 #include "maxplugin/progress_dialog.h"
+#include "maxplugin/viewer_window.h"
 
 namespace zvlplay {
 namespace {
@@ -30,6 +32,11 @@ int PanelWriteBatch(Interface& ip, PanelSettings& settings, QWidget* parent) {
 const bool kInstalled = [] {
   State().runBatch = PanelRunBatch;
   State().writeBatch = PanelWriteBatch;
+  // The viewer after a conversion: the output alone, or combined with the
+  // merge file (its animation when geometry was made, else its geometry).
+  State().openViewer = [](Interface&, const ViewerRequest& request, QWidget* parent) {
+    ViewerWindow::Open(request.first, request.second, parent, State().settings.geometry ? 1 : 0);
+  };
   return true;
 }();
 

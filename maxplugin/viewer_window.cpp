@@ -12,7 +12,6 @@
 #include <vector>
 
 #include "maxplugin/messages.h"
-#include "maxplugin/plugin_state.h"
 #include "maxplugin/viewer_messages.h"
 
 namespace zvlplay {
@@ -39,15 +38,6 @@ int VirtualKey(const QKeyEvent& e) {
     default: return e.key() >= Qt::Key_A && e.key() <= Qt::Key_Z ? int(e.key()) : -1;
   }
 }
-
-// The viewer after a conversion: the output alone, or combined with the
-// merge file (its animation when geometry was made, else its geometry).
-const bool kInstalled = [] {
-  State().openViewer = [](Interface&, const ViewerRequest& request, QWidget* parent) {
-    ViewerWindow::Open(request.first, request.second, parent, State().settings.geometry ? 1 : 0);
-  };
-  return true;
-}();
 
 }  // namespace
 
