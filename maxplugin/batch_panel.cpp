@@ -34,7 +34,9 @@ const bool kInstalled = [] {
   State().writeBatch = PanelWriteBatch;
   // The viewer after a conversion: the output alone, or combined with the
   // merge file (its animation when geometry was made, else its geometry).
-  State().openViewer = [](Interface&, const ViewerRequest& request, QWidget* parent) {
+  State().openViewer = [](Interface& ip, const ViewerRequest& request, QWidget* parent) {
+    const std::string written = std::string(msg::ResultWritten) + " " + request.first;
+    ip.ReportMessage(MessageKind::Info, msg::PluginName, written.c_str());
     ViewerWindow::Open(request.first, request.second, parent, State().settings.geometry ? 1 : 0);
   };
   return true;

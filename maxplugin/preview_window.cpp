@@ -35,13 +35,13 @@ void PreviewWindow::paintEvent(QPaintEvent*) {
 }
 
 void PreviewConverter::GetPreviewSize(int& width, int& height) {
-  width = preview_ ? preview_->Backing().width() : 0;
-  height = preview_ ? preview_->Backing().height() : 0;
+  width = kPreviewWidth;
+  height = kPreviewHeight;
 }
 
 int PreviewConverter::PlotPoint(int x, int z, const uint8_t rgb[3]) {
-  // Points come relative to the grid's centre, z upwards.
-  if (preview_) preview_->Plot(x + preview_->Backing().width() / 2, preview_->Backing().height() / 2 - z, rgb[0], rgb[1], rgb[2]);
+  // Points come relative to the grid's centre.
+  if (preview_) preview_->Plot(x + kPreviewWidth / 2, z + kPreviewHeight / 2, rgb[0], rgb[1], rgb[2]);
   return stopFlag.load();
 }
 

@@ -11,6 +11,8 @@
 
 namespace zvlplay {
 
+inline constexpr int kPreviewWidth = 640, kPreviewHeight = 480;
+
 class PreviewWindow : public QWidget {
   Q_OBJECT
  public:

@@ -21,6 +21,7 @@
 #include "maxplugin/lod_parameters.h"
 #include "maxplugin/messages.h"
 #include "maxplugin/plugin_state.h"
+#include "maxplugin/preview_window.h"
 #include "maxplugin/progress_dialog.h"
 #include "maxplugin/start.h"
 
@@ -330,7 +331,10 @@ int SettingsDialog::RunConversion(PanelSettings& s, const std::string& outputPat
     }
     return hook(ip_, s, &progress);
   }
-  ZvlPlayConverter converter(ip_);
+  // The voxelizer plots its work into the preview while it runs.
+  PreviewWindow preview(parentWidget(), 0, 0, kPreviewWidth, kPreviewHeight);
+  preview.show();
+  PreviewConverter converter(ip_, &preview);
   converter.options = MakeConverterOptions(s, ip_);
   converter.progress = &progress;
   converter.onError = [this](const char* text) { ShowError(text); };

@@ -33,6 +33,9 @@ class MaxhostWindowTest : public QObject {
         boxes_ << box->text();
         box->done(QMessageBox::Ok);
       }
+      // The viewer that opens after a conversion is closed too.
+      for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == "ZVL_PLAY" && w->isVisible()) w->close();
     });
     boxWatch_.start(50);
   }
