@@ -347,6 +347,8 @@ class Parser {
     Check(o.levels > 0);
     Check(o.levels <= kMaxLevels, msg::TooManyLevels);
     FillLevels(o);
+    // Units that grow past a float or shrink to nothing are refused.
+    for (const float u : o.unitsPerLevel) Check(std::isfinite(u) && u > 0);
     return o;
   }
 

@@ -75,6 +75,7 @@ TEST(BatchLanguage, ErrorsNameTheirLine) {
   ExpectError("UNITS 0\n", msg::InvalidNumber, 1);
   ExpectError("SMOOTH 3x\n", msg::InvalidNumber, 1);
   ExpectError("FACTOR nan\n", msg::InvalidNumber, 1);
+  ExpectError("BEGIN_JOB\nOBJECT A UNITS 1e30 LEVELS 3 FACTOR 1e30\n", msg::InvalidNumber, 2);
 
   BatchFile batch;
   BatchError error;
