@@ -21,6 +21,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -144,6 +145,8 @@ class BatchRunner {
   std::function<void(const char*)> onError, onInfo;
   // The converter of the job being run (for a progress dialog's Cancel).
   std::function<void(ZvlPlayConverter*)> onConverter;
+  // Makes each job's converter (one with a preview window); unset: a plain one.
+  std::function<std::unique_ptr<ZvlPlayConverter>(Interface&)> makeConverter;
   std::string lastError;
   std::vector<std::string> written;  // output files, in order
   // Every job in file order; the first failure ends the run. 0 or -1.
@@ -160,7 +163,8 @@ class BatchRunner {
 // report shows each failure once. 0 or -1.
 int RunBatchFile(Interface& ip, const PanelSettings& panel, const std::string& path, ProgressDisplay* progress,
                  const std::function<void(const char*)>& report,
-                 const std::function<void(ZvlPlayConverter*)>& onConverter = {});
+                 const std::function<void(ZvlPlayConverter*)>& onConverter = {},
+                 const std::function<std::unique_ptr<ZvlPlayConverter>(Interface&)>& makeConverter = {});
 // What the panel's batch output does: the objects the panel would convert,
 // written with its settings to panel.batchOutputFile. 0 or -1.
 int WritePanelBatchFile(Interface& ip, const PanelSettings& panel, const std::function<void(const char*)>& report);

@@ -7,6 +7,7 @@
 #include "maxplugin/batch_export.h"
 #include "maxplugin/messages.h"
 #include "maxplugin/plugin_state.h"
+#include "maxplugin/preview_window.h"
 #include "maxplugin/progress_dialog.h"
 #include "maxplugin/viewer_window.h"
 
@@ -19,10 +20,15 @@ std::function<void(const char*)> BoxReporter(QWidget* parent) {
 
 int PanelRunBatch(Interface& ip, PanelSettings& settings, QWidget* parent) {
   auto* progress = dynamic_cast<ProgressDialog*>(parent);
-  return RunBatchFile(ip, settings, settings.batchInputFile, progress, BoxReporter(parent),
-                      [progress](ZvlPlayConverter* converter) {
-                        if (progress) progress->SetConverter(converter);
-                      });
+  // Every job's voxelizer plots into the one preview.
+  PreviewWindow preview(parent ? parent->parentWidget() : nullptr, 0, 0, kPreviewWidth, kPreviewHeight);
+  preview.show();
+  return RunBatchFile(
+      ip, settings, settings.batchInputFile, progress, BoxReporter(parent),
+      [progress](ZvlPlayConverter* converter) {
+        if (progress) progress->SetConverter(converter);
+      },
+      [&preview](Interface& host) { return std::make_unique<PreviewConverter>(host, &preview); });
 }
 
 int PanelWriteBatch(Interface& ip, PanelSettings& settings, QWidget* parent) {

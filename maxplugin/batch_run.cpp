@@ -77,7 +77,8 @@ int BatchRunner::Run(const BatchFile& batch) {
 int BatchRunner::RunConversion(const BatchJob& job, int& base) {
   if (job.outFile.empty()) return Fail(msg::NoOutputFile);
   const BatchSettings& s = job.settings;
-  ZvlPlayConverter converter(ip_);
+  std::unique_ptr<ZvlPlayConverter> made = makeConverter ? makeConverter(ip_) : std::make_unique<ZvlPlayConverter>(ip_);
+  ZvlPlayConverter& converter = *made;
   ConverterOptions& o = converter.options;
   o.contents = s.contents & ~(kContentsSelectedOnly | kContentsBatchInput | kContentsBatchOutput | kContentsPaletteIsZvl);
   // Objects are named, so every node of the scene can be one.
@@ -137,7 +138,8 @@ namespace zvlplay {
 
 int RunBatchFile(Interface& ip, const PanelSettings& panel, const std::string& path, ProgressDisplay* progress,
                  const std::function<void(const char*)>& report,
-                 const std::function<void(ZvlPlayConverter*)>& onConverter) {
+                 const std::function<void(ZvlPlayConverter*)>& onConverter,
+                 const std::function<std::unique_ptr<ZvlPlayConverter>(Interface&)>& makeConverter) {
   BatchFile batch;
   BatchError error;
   if (ParseBatchFile(path, BatchSettingsFromPanel(panel, ip), SceneRangeOf(ip), batch, error) != 0) {
@@ -149,6 +151,7 @@ int RunBatchFile(Interface& ip, const PanelSettings& panel, const std::string& p
   runner.onError = report;
   runner.onInfo = [&ip](const char* text) { ip.ReportMessage(MessageKind::Info, msg::PluginName, text); };
   runner.onConverter = onConverter;
+  runner.makeConverter = makeConverter;
   return runner.Run(batch);
 }
 
