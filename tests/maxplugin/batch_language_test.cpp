@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "maxplugin/batch.h"
@@ -273,4 +274,30 @@ TEST(BatchLanguage, WrittenFileReadsBackIntoTheSameSettings) {
   // A folder that does not exist: the file cannot be created.
   EXPECT_EQ(WriteBatchFile((s.dir / "none" / "job.zvb").string(), panel, s.ip, {"Box01"}, writeError), -1);
   EXPECT_EQ(writeError.rfind(msg::CantCreateFile, 0), 0u);
+}
+
+TEST(BatchLanguage, PanelWritesABatchFileAndRunsIt) {
+  BatchScene s;
+  PanelSettings panel;
+  panel.units = 0.5f;
+  panel.levels = 2;
+  panel.gradient8 = false;
+  panel.outputFileOn = true;
+  panel.outputFile = (s.dir / "panel.zvl").string();
+  panel.batchOutputFile = (s.dir / "panel.zvb").string();
+  std::vector<std::string> shown;
+  auto report = [&](const char* text) { shown.emplace_back(text); };
+  ASSERT_EQ(WritePanelBatchFile(s.ip, panel, report), 0);
+  ASSERT_EQ(RunBatchFile(s.ip, panel, panel.batchOutputFile, nullptr, report), 0) << (shown.empty() ? "" : shown[0]);
+  ZvlDatabasePtr db(ZvlReadDatabaseFile(panel.outputFile.c_str()));
+  ASSERT_TRUE(db) << ZvlGetErrorText();
+  EXPECT_EQ(db->objectCount, 3);
+
+  // A file that does not parse is shown with its line, and nothing runs.
+  std::filesystem::remove(panel.outputFile);
+  { std::ofstream(panel.batchOutputFile) << "BEGIN_JOB\nOUT_FILE panel.zvl\nOBJECT Box01\nLEVELS 17\nEND_JOB\n"; }
+  EXPECT_EQ(RunBatchFile(s.ip, panel, panel.batchOutputFile, nullptr, report), -1);
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0], "Error in batch file\nLine 4\nInvalid number");
+  EXPECT_FALSE(std::filesystem::exists(panel.outputFile));
 }

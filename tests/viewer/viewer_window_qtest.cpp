@@ -28,6 +28,15 @@ class ViewerWindowTest : public QObject {
     QCOMPARE(window.Playback().frame, (frame + 1) % window.Playback().frameCount);
     QTest::keyClick(&window, Qt::Key_S);
     QCOMPARE(window.Playback().delayMs, 10);
+    // R measures 100 frames without showing them, then shows the rate.
+    QTest::keyClick(&window, Qt::Key_D);
+    QTest::keyClick(&window, Qt::Key_R);
+    QVERIFY(window.Playback().measuringHidden);
+    for (int i = 0; i < kMeasuredFrames && shown.isEmpty(); ++i) window.Command(ViewerCommand::Tick);
+    QCOMPARE(shown.size(), 1);
+    QVERIFY(shown[0].startsWith(QString(msg::FrameRateCaption) + ":"));
+    QVERIFY(!window.Playback().measuring);
+    shown.clear();
     // Something was drawn in the background colour's place.
     int drawn = 0;
     for (int y = 0; y < kViewerHeight; ++y)
