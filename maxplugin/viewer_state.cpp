@@ -102,23 +102,18 @@ void ViewerRotationMatrix(const float angles[3], float m[9]) {
   std::memcpy(m, r, sizeof r);
 }
 
-void ViewerControls::Fit(ZvlBase& scene, Camera& camera) {
+void ViewerControls::Fit(ZvlBase& scene, ViewerCamera& camera) {
+  ViewerFit(scene, camera);
   group = ViewerGroup::Camera;
   lightAzimuth = lightElevation = 0;
   rotation[0] = rotation[1] = rotation[2] = 0;
-  SceneState& s = scene.state();
-  s.shadowsOn = true;
-  s.light[0] = 0, s.light[1] = 0, s.light[2] = 1;
-  const float* d = s.shadowDirection;
+  const float* d = scene.state().shadowDirection;
   const float length = std::sqrt(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]);
   shadowA = length > 0 ? std::acos(d[2] / length) : 0;
   shadowB = std::atan2(d[1], d[0]);
-  camera.azimuth = -0.7853982f;
-  camera.elevation = 0.5235988f;
-  ZvlOrbit(camera);
 }
 
-bool ViewerControls::Key(int command, ZvlBase& scene, Camera& camera) {
+bool ViewerControls::Key(int command, ZvlBase& scene, ViewerCamera& camera) {
   namespace C = ViewerCommand;
   const float step = kViewerAngleStep;
   SceneState& s = scene.state();
@@ -130,7 +125,7 @@ bool ViewerControls::Key(int command, ZvlBase& scene, Camera& camera) {
       camera.elevation += step * sign(C::Up, C::Down);
       camera.distance += d * sign(C::End, C::Home) + 0.5f * d * sign(C::PageDown, C::PageUp);
       camera.distance = std::max(camera.distance, 0.0f);
-      ZvlOrbit(camera);
+      camera.Orbit();
       return true;
     }
     case ViewerGroup::Light:
@@ -156,7 +151,7 @@ bool ViewerControls::Key(int command, ZvlBase& scene, Camera& camera) {
       s.shadowDirection[2] = std::cos(shadowA);
       return true;
     case ViewerGroup::Position: {
-      const float p = scene.positionStep;
+      const float p = camera.distanceStep * 0.125f;
       s.worldOffset[0] += p * sign(C::Left, C::Right);
       s.worldOffset[1] += p * sign(C::Up, C::Down);
       s.worldOffset[2] += p * sign(C::Home, C::End) + 0.1f * p * sign(C::PageUp, C::PageDown);

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "maxplugin/viewer_camera.h"
 #include "render/render.h"
 #include "zvlfile/zvlfile.h"
 
@@ -81,11 +82,10 @@ class ViewerControls {
   float shadowA = 0, shadowB = 0;
   float rotation[3] = {0, 0, 0};
 
-  // After fitting: angles from the scene state, the camera turned to the
-  // viewer's orbit (azimuth -45 degrees, elevation 30 degrees).
-  void Fit(ZvlBase& scene, Camera& camera);
+  // Fits scene and camera (ViewerFit); the Camera group becomes active.
+  void Fit(ZvlBase& scene, ViewerCamera& camera);
   // A direction key of the active group. False when the group ignores it.
-  bool Key(int command, ZvlBase& scene, Camera& camera);
+  bool Key(int command, ZvlBase& scene, ViewerCamera& camera);
 };
 
 // The world matrix of rotation angles (alpha, beta, gamma), row by row.

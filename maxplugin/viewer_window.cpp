@@ -120,7 +120,6 @@ int ViewerWindow::Load(const std::string& first, const std::string& second, int 
   }
   background_ = kViewerBackground;
   scene_.setShadowTable(std::vector<uint16_t>(65536, kViewerShadow));
-  scene_.setCamera(&view_);
   playback_ = ViewerPlayback{};
   playback_.frameCount = std::max(1, scene_.state().frameCount);
   playback_.lastFrameTime = Now();
@@ -133,9 +132,7 @@ int ViewerWindow::Load(const std::string& first, const std::string& second, int 
 }
 
 void ViewerWindow::FitScene() {
-  scene_.fitToView(ZvlFitFocalDistance, ZvlFitScale);
-  controls_.Fit(scene_, view_.camera);
-  scene_.state().drawMode = DrawMode::Fill;
+  controls_.Fit(scene_, camera_);
   if (QAction* fill = MenuAction(72)) fill->setChecked(true);
 }
 
@@ -191,7 +188,7 @@ void ViewerWindow::Command(int command) {
       return;
     }
     default:
-      if (!playback_.Command(command)) controls_.Key(command, scene_, view_.camera);
+      if (!playback_.Command(command)) controls_.Key(command, scene_, camera_);
       break;
   }
   Render(whole);
@@ -207,7 +204,13 @@ void ViewerWindow::Render(bool whole) {
     view_.fillColor(previous_, background_);
     view_.fillDepth(previous_, 0xFFFF);
   }
-  const std::optional<ZvlRect> drawn = scene_.render(view_.output(), playback_.frame);
+  std::optional<ZvlRect> drawn;
+  if (scene_.bind(view_.output())) {
+    camera_.frameFactor = -1.0f;
+    ScnHandler* handler = scene_.handler();
+    if (ZvlRenderScene(handler, scene_.state(), camera_.Projection(), playback_.frame) == 0 && !handler->drawn.empty())
+      drawn = handler->drawn;
+  }
   ZvlRect shown = previous_;
   if (drawn) shown = ZvlUniteRect(shown, *drawn);
   previous_ = drawn ? *drawn : ZvlRect{};

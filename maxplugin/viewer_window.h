@@ -41,6 +41,7 @@ class ViewerWindow : public QWidget {
   ViewerControls& Controls() { return controls_; }
   ZvlBase& Scene() { return scene_; }
   CameraView& View() { return view_; }
+  ViewerCamera& Camera() { return camera_; }
   QAction* MenuAction(int id) const;
   // Saves the database to path; false after showing the ZvlErrorText.
   bool SaveAs(const std::string& path);
@@ -64,7 +65,8 @@ class ViewerWindow : public QWidget {
   QTimer ticks_;
   QElapsedTimer clock_;
   ZvlBase scene_;
-  CameraView view_;
+  CameraView view_;  // the image and depth buffer
+  ViewerCamera camera_;
   ViewerPlayback playback_;
   ViewerControls controls_;
   uint16_t background_ = kViewerBackground;

@@ -2,6 +2,7 @@
 // files whose objects are listed in another order.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -114,21 +115,27 @@ TEST(ViewerState, InfoAndKeyGroups) {
   EXPECT_NE(info.find("Number of parts     : " + std::to_string(scene.database()->objectCount) + "\n"), std::string::npos);
   EXPECT_NE(info.find("Number of frames    : " + std::to_string(scene.database()->frameCount) + "\n"), std::string::npos);
 
-  CameraView view;
-  view.create(kViewerWidth, kViewerHeight);
-  scene.setCamera(&view);
-  scene.fitToView(ZvlFitFocalDistance, ZvlFitScale);
+  ViewerCamera camera;
   ViewerControls controls;
-  controls.Fit(scene, view.camera);
-  EXPECT_NEAR(view.camera.azimuth, -0.7853982f, 1e-6);
-  const float distance = view.camera.distance;
-  controls.Key(ViewerCommand::End, scene, view.camera);
-  EXPECT_NEAR(view.camera.distance, distance + view.camera.distanceStep, 1e-3);
+  controls.Fit(scene, camera);
+  const ZvlBox box = scene.sceneBox(0, 1.0f);
+  const float e = std::max({box.max[0] - box.min[0], box.max[1] - box.min[1], box.max[2] - box.min[2]});
+  EXPECT_NEAR(camera.azimuth, -0.7853982f, 1e-6);
+  EXPECT_NEAR(camera.distance, 19 * e, 1e-3 * e);
+  EXPECT_NEAR(scene.state().worldOffset[2], -box.min[2], 1e-5);
+  // The scene's middle at frame 0 lands in the middle of the picture.
+  const float middle[3] = {0, 0, camera.targetHeight};
+  float screen[3];
+  ASSERT_TRUE(camera.Project(middle, screen));
+  EXPECT_NEAR(screen[0], 320.5f, 0.01f);
+  EXPECT_NEAR(screen[1], 240.5f, 0.01f);
+  controls.Key(ViewerCommand::End, scene, camera);
+  EXPECT_NEAR(camera.distance, 19 * e + 0.25f * e, 1e-3 * e);
   controls.group = ViewerGroup::Shadow;
   EXPECT_TRUE(scene.state().shadowsOn);
-  controls.Key(ViewerCommand::Home, scene, view.camera);
+  controls.Key(ViewerCommand::Home, scene, camera);
   EXPECT_FALSE(scene.state().shadowsOn);
   controls.group = ViewerGroup::Rotation;
-  controls.Key(ViewerCommand::Home, scene, view.camera);  // angle 2 (beta): row 3 starts with -sin beta
+  controls.Key(ViewerCommand::Home, scene, camera);  // angle 2 (beta): row 3 starts with -sin beta
   EXPECT_NEAR(scene.state().worldMatrix[6], -std::sin(kViewerAngleStep), 1e-6);
 }
