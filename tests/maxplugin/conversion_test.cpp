@@ -2,6 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <string>
+
+#include <unistd.h>
 
 #include "maxplugin/contents.h"
 #include "maxplugin/converter.h"
@@ -16,7 +19,8 @@ namespace {
 struct Conversion {
   maxhost::HostInterface ip;
   ZvlPlayConverter converter{ip};
-  std::filesystem::path dir = std::filesystem::temp_directory_path() / "maxplugin_conversion_test";
+  std::filesystem::path dir = std::filesystem::temp_directory_path() /
+      ("maxplugin_conversion_test-" + std::to_string(::getpid()));  // one folder per test process
   std::string path = (dir / "out.zvl").string();
   Conversion() {
     std::filesystem::create_directories(dir);
