@@ -167,7 +167,7 @@ struct BatchScene {
     testscene::AddBox(*ip.Scene().root, "Box01");
     testscene::AddBox(*ip.Scene().root, "Box02", {4, 0, 0});
     testscene::AddBox(*ip.Scene().root, "Box03", {-4, 0, 0});
-    ip.Scene().animRange = Interval(0, 2 * ip.GetTicksPerFrame());
+    ip.Scene().animRange = Interval{0, 2 * ip.GetTicksPerFrame()};
   }
   ~BatchScene() { std::filesystem::remove_all(dir); }
 };
