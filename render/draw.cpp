@@ -501,31 +501,6 @@ const VoxPartView* ZvlSelectLevel(std::span<const VoxPartView> parts, float unit
   return &parts[i];
 }
 
-bool ZvlCheckPart(const VoxPartView& part) {
-  VoxChainCursor cursor(part);
-  VoxChainView view;
-  int64_t seen = 0;
-  while (cursor.next(view)) {
-    int16_t minimum[3], size[3], start[3];
-    if (view.chainHead == nullptr) {
-      for (int k = 0; k < 3; ++k)
-        minimum[k] = part.head.minimum[k], size[k] = part.head.dimensions[k], start[k] = part.head.start[k];
-    } else {
-      const ChainHead head = VoxReadChainHead(view.chainHead);
-      for (int k = 0; k < 3; ++k) minimum[k] = head.minimum[k], size[k] = head.size[k], start[k] = head.start[k];
-    }
-    int32_t p[3] = {start[0], start[1], start[2]};
-    const uint8_t* move = view.moves;
-    for (int32_t i = 0; i < view.count; ++i, move += VoxMoveSize) {
-      const int code = VoxMoveCodeOf(move);
-      if (code >= VoxMoveCodeCount) return false;
-      p[0] += VoxMoveSteps[code].dx;
-      p[1] += VoxMoveSteps[code].dy;
-      p[2] += VoxMoveSteps[code].dz;
-      for (int k = 0; k < 3; ++k)
-        if (p[k] < minimum[k] || p[k] >= int32_t(minimum[k]) + size[k]) return false;
-    }
-    seen += view.count;
-  }
-  return seen == part.head.pixelCount;
-}
+// The file layer's rule, so that what a converter accepts is what the
+// renderer draws.
+bool ZvlCheckPart(const VoxPartView& part) { return VoxCheckMoves(part); }
