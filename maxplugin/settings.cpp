@@ -21,16 +21,8 @@ constexpr size_t kMaxFileSize = kValueCount * 4 + kStringCount * (1 + kMaxSettin
 
 struct Writer {
   std::vector<uint8_t>& out;
-  void i32(int32_t v) {
-    uint8_t b[4];
-    zvl::le::putI32(b, v);
-    out.insert(out.end(), b, b + 4);
-  }
-  void f32(float v) {
-    uint8_t b[4];
-    zvl::le::putF32(b, v);
-    out.insert(out.end(), b, b + 4);
-  }
+  void i32(int32_t v) { zvl::le::append32(out, uint32_t(v)); }
+  void f32(float v) { zvl::le::appendF32(out, v); }
   bool str(const std::string& s) {
     if (s.size() > kMaxSettingsString) return false;
     out.push_back(uint8_t(s.size()));

@@ -16,16 +16,8 @@ namespace {
 
 struct Buffer {
   std::vector<uint8_t> bytes;
-  void f32(float v) {
-    uint8_t b[4];
-    zvl::le::putF32(b, v);
-    bytes.insert(bytes.end(), b, b + 4);
-  }
-  void u16(uint16_t v) {
-    uint8_t b[2];
-    zvl::le::put16(b, v);
-    bytes.insert(bytes.end(), b, b + 2);
-  }
+  void f32(float v) { zvl::le::appendF32(bytes, v); }
+  void u16(uint16_t v) { zvl::le::append16(bytes, v); }
   void align4() {
     while (bytes.size() % 4) bytes.push_back(0);
   }

@@ -25,21 +25,9 @@ class Chunks {
   }
   void End(size_t at) { zvl::le::put32(bytes.data() + at + 2, uint32_t(bytes.size() - at)); }
   void U8(uint8_t v) { bytes.push_back(v); }
-  void U16(uint16_t v) {
-    uint8_t b[2];
-    zvl::le::put16(b, v);
-    bytes.insert(bytes.end(), b, b + 2);
-  }
-  void U32(uint32_t v) {
-    uint8_t b[4];
-    zvl::le::put32(b, v);
-    bytes.insert(bytes.end(), b, b + 4);
-  }
-  void F32(float v) {
-    uint8_t b[4];
-    zvl::le::putF32(b, v);
-    bytes.insert(bytes.end(), b, b + 4);
-  }
+  void U16(uint16_t v) { zvl::le::append16(bytes, v); }
+  void U32(uint32_t v) { zvl::le::append32(bytes, v); }
+  void F32(float v) { zvl::le::appendF32(bytes, v); }
   void Str(const std::string& s) {
     bytes.insert(bytes.end(), s.begin(), s.end());
     bytes.push_back(0);

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <vector>
 
 namespace zvl::le {
 
@@ -37,6 +38,23 @@ inline void putF32(uint8_t* p, float f) {
   uint32_t bits;
   std::memcpy(&bits, &f, 4);
   put32(p, bits);
+}
+
+// Appending a field to a growing byte buffer (file writers, test files).
+inline void append16(std::vector<uint8_t>& out, uint16_t v) {
+  uint8_t b[2];
+  put16(b, v);
+  out.insert(out.end(), b, b + 2);
+}
+inline void append32(std::vector<uint8_t>& out, uint32_t v) {
+  uint8_t b[4];
+  put32(b, v);
+  out.insert(out.end(), b, b + 4);
+}
+inline void appendF32(std::vector<uint8_t>& out, float f) {
+  uint32_t bits;
+  std::memcpy(&bits, &f, 4);
+  append32(out, bits);
 }
 
 }  // namespace zvl::le
