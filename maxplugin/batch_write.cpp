@@ -41,7 +41,7 @@ std::string FormatBatchFile(const PanelSettings& panel, Interface& ip, const std
   if (palette) {
     Append(out, "%s %s", "PALETTE", std::string(PathName(panel.paletteFile)).c_str());
     if (!panel.PaletteIsZvl()) Append(out, " %s %d %s %d", "START_COL", panel.startColor, "END_COL", panel.endColor);
-    Append(out, "\n");
+    out += '\n';
   }
   Append(out, "%s", "CONTENTS");
   const std::pair<uint32_t, const char*> words[] = {
@@ -49,7 +49,7 @@ std::string FormatBatchFile(const PanelSettings& panel, Interface& ip, const std
       {kContentsAnimation, "ANIMATION"},    {kContentsHierarchy, "HIERARCHY"},     {kContentsStreamable, "STREAMABLE"}};
   for (const auto& [bit, word] : words)
     if (contents & bit) Append(out, " %s", word);
-  Append(out, "\n");
+  out += '\n';
   if (panel.localFromFrame)
     Append(out, "%s %s %d\n", "GET_LCS_FROM", "FRAME", panel.localFrame);
   else
@@ -67,7 +67,7 @@ std::string FormatBatchFile(const PanelSettings& panel, Interface& ip, const std
       for (const float u : lod.units) Append(out, " %f", double(u));
       Append(out, "\n%s", "OBJ_SMOOTH");
       for (const int s : lod.smoothing) Append(out, " %d", s);
-      Append(out, "\n");
+      out += '\n';
     }
   } else if (contents & kContentsAnimation) {
     for (const std::string& name : objectNames) Append(out, "%s %s\n", "OBJECT", name.c_str());
