@@ -26,21 +26,29 @@ void KeyPair(const Track3DS& track, int64_t frame, size_t& a, size_t& b) {
   }
 }
 
+// A position or scale track at a frame: frame 0 takes the first key's value;
+// later frames the per-frame step between the keys around it, plus `base`
+// (1 for scales, which compound). A span of no frames leaves `out` alone.
+template <class Track, class Vector>
+void EvaluateVectorTrack(const Track& track, int frame, double base, Vector& out) {
+  if (track.keys.empty()) return;
+  size_t a = 0, b = 0;
+  KeyPair(track, frame, a, b);
+  const auto& va = track.values[a];
+  const auto& vb = track.values[b];
+  const double span = double(track.keys[b].frame) - double(track.keys[a].frame);
+  if (frame == 0)
+    out = {va[0], va[1], va[2]};
+  else if (span != 0)
+    for (int i = 0; i < 3; ++i) out[i] = (double(vb[i]) - va[i]) / span + base;
+}
+
 }  // namespace
 
 TrackValues3DS EvaluateTracks(const KeyframerNode3DS& node, int frame) {
   TrackValues3DS r;
   size_t a = 0, b = 0;
-  if (!node.position.keys.empty()) {
-    KeyPair(node.position, frame, a, b);
-    const auto& va = node.position.values[a];
-    const auto& vb = node.position.values[b];
-    const double span = double(node.position.keys[b].frame) - double(node.position.keys[a].frame);
-    if (frame == 0)
-      r.position = {va[0], va[1], va[2]};
-    else if (span != 0)
-      for (int i = 0; i < 3; ++i) r.position[i] = (double(vb[i]) - va[i]) / span;
-  }
+  EvaluateVectorTrack(node.position, frame, 0, r.position);
   if (!node.rotation.keys.empty()) {
     KeyPair(node.rotation, frame, a, b);
     const double span = double(node.rotation.keys[b].frame) - double(node.rotation.keys[a].frame);
@@ -51,16 +59,7 @@ TrackValues3DS EvaluateTracks(const KeyframerNode3DS& node, int frame) {
       r.axis = {v[1], v[2], v[3]};
     }
   }
-  if (!node.scale.keys.empty()) {
-    KeyPair(node.scale, frame, a, b);
-    const auto& va = node.scale.values[a];
-    const auto& vb = node.scale.values[b];
-    const double span = double(node.scale.keys[b].frame) - double(node.scale.keys[a].frame);
-    if (frame == 0)
-      r.scale = {va[0], va[1], va[2]};
-    else if (span != 0)
-      for (int i = 0; i < 3; ++i) r.scale[i] = (double(vb[i]) - va[i]) / span + 1;
-  }
+  EvaluateVectorTrack(node.scale, frame, 1, r.scale);
   return r;
 }
 
