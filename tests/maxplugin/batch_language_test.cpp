@@ -6,6 +6,8 @@
 #include <fstream>
 #include <string>
 
+#include <unistd.h>
+
 #include "maxplugin/batch.h"
 #include "maxplugin/batch_messages.h"
 #include "maxplugin/contents.h"
@@ -160,7 +162,8 @@ namespace {
 
 struct BatchScene {
   maxhost::HostInterface ip;
-  std::filesystem::path dir = std::filesystem::temp_directory_path() / "maxplugin_batch_test";
+  std::filesystem::path dir = std::filesystem::temp_directory_path() /
+      ("maxplugin_batch_test-" + std::to_string(::getpid()));  // one folder per test process
   BatchScene() {
     std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir);
