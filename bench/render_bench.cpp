@@ -7,6 +7,7 @@
 #include <cmath>
 #include <random>
 
+#include "bench/render_scenes.h"
 #include "render/render_internal.h"
 #include "render/shade_table.h"
 #include "render/writers.h"
@@ -15,59 +16,8 @@ namespace {
 
 using namespace zvl::render;
 
-// Two domes of a sphere of radius R (the parts no steeper than 45 degrees),
-// as chains that snake through 32 x 32 patches: about 3.08 R^2 3D pixels.
-std::vector<std::vector<VoxPixel>> DomeChains(int radius, uint8_t color) {
-  std::vector<std::vector<VoxPixel>> chains;
-  const double limit = 0.7 * radius;
-  for (int sign : {1, -1}) {
-    for (int py = -radius; py < radius; py += 32) {
-      for (int px = -radius; px < radius; px += 32) {
-        std::vector<VoxPixel> chain;
-        for (int row = 0; row < 32; ++row) {
-          const int y = py + row;
-          for (int i = 0; i < 32; ++i) {
-            const int x = row % 2 == 0 ? px + i : px + 31 - i;
-            if (std::hypot(double(x), double(y)) > limit) {
-              if (!chain.empty()) chains.push_back(std::move(chain)), chain.clear();
-              continue;
-            }
-            const double zf = sign * std::sqrt(double(radius) * radius - double(x) * x - double(y) * y);
-            VoxPixel p;
-            p.x = int16_t(x), p.y = int16_t(y), p.z = int16_t(std::lround(zf));
-            p.normal = QuantizeNormal(float(x), float(y), float(zf));
-            p.color = uint8_t(color + (x + y) % 3);
-            if (!chain.empty()) {
-              const VoxPixel& q = chain.back();
-              if (std::abs(p.x - q.x) > 1 || std::abs(p.y - q.y) > 1 || std::abs(p.z - q.z) > 1)
-                chains.push_back(std::move(chain)), chain.clear();
-            }
-            chain.push_back(p);
-          }
-        }
-        if (!chain.empty()) chains.push_back(std::move(chain));
-      }
-    }
-  }
-  return chains;
-}
-
-struct BigObject {
-  std::vector<uint8_t> bytes;
-  std::vector<VoxPartView> parts;
-  int64_t pixels = 0;
-  explicit BigObject(int radius, uint8_t color = 0) {
-    const auto chains = DomeChains(radius, color);
-    VoxBuildPart(chains, 1.0f, VoxPartForm::WithZeroWord, {}, bytes);
-    VoxListParts(bytes.data(), bytes.size(), parts);
-    pixels = parts.at(0).head.pixelCount;
-  }
-};
-
-const BigObject& Million() {
-  static const BigObject object(570);
-  return object;
-}
+using zvl::bench::BigObject;
+using zvl::bench::Million;
 
 void SetUpOnce() {
   static const bool done = [] { return ZvlSetup(&ZvlDefaultIoFunctions()) == 0; }();
@@ -82,8 +32,8 @@ void SetUpOnce() {
 void SplatBench(benchmark::State& state, void (*writer)(const SplatJob&), float scale) {
   const BigObject& object = Million();
   static std::vector<uint32_t> tile(TileWords, TileEmpty);
-  const float c = std::cos(0.3f), s = std::sin(0.3f);
-  const float m[9] = {c, -s, 0, s * 0.8f, c * 0.8f, -0.6f, 0, 0.6f, 0.8f};
+  float m[9];
+  zvl::bench::TurnedMatrix(m);
   int32_t mx[3], my[3], mz[3];
   for (int k = 0; k < 3; ++k) {
     mx[k] = int32_t(std::lround(m[k] * 256 * scale));
@@ -195,28 +145,14 @@ BENCHMARK(BM_Composite16_Disc)->Unit(benchmark::kMicrosecond);
 
 void DrawBench(benchmark::State& state, DrawMode mode, float scale) {
   SetUpOnce();
-  const BigObject& object = Million();
-  const int side = 1400;
-  std::vector<uint16_t> color(size_t(side) * side), depth(size_t(side) * side, 0xFFFF);
-  const auto table = [] {
-    std::vector<uint16_t> t(ZvlColorIndexCount);
-    for (int i = 0; i < ZvlColorIndexCount; ++i) t[i] = uint16_t(i);
-    return t;
-  }();
-  FrameBufferDesc desc{color.data(), depth.data(), int16_t(side), int16_t(side), 2};
-  ScnHandler* h = ZvlCreateScnHandler(0, table.data(), nullptr, &desc);
-  const float c = std::cos(0.3f), s = std::sin(0.3f);
-  const float m[9] = {c, -s, 0, s * 0.8f, c * 0.8f, -0.6f, 0, 0.6f, 0.8f};
-  const float position[3] = {side / 2.0f + 0.3f, side / 2.0f + 0.6f, 30000};
-  const float light[3] = {0.2f, -0.4f, 0.9f};
+  zvl::bench::ObjectDraw draw;
   for (auto _ : state) {
     state.PauseTiming();
-    std::fill(depth.begin(), depth.end(), 0xFFFF);
+    draw.clearDepth();
     state.ResumeTiming();
-    ZvlDrawObject(h, object.parts[0], position, m, ZvlMakeRect(0, 0, side - 1, side - 1), light, scale, 0.5f, mode);
+    draw.draw(mode, scale);
   }
-  ZvlDestroyScnHandler(h);
-  state.counters["ns_per_3d_pixel"] = benchmark::Counter(double(object.pixels) * double(state.iterations()),
+  state.counters["ns_per_3d_pixel"] = benchmark::Counter(double(Million().pixels) * double(state.iterations()),
                                                          benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
@@ -233,51 +169,13 @@ BENCHMARK(BM_Draw_Stretch_1_0)->Unit(benchmark::kMillisecond);
 
 // --- Whole frames ----------------------------------------------------------------
 
-// Whole frames of about a million 3D pixels into 640 x 480, fitted as the
-// player fits a file (diagonal of the scene box `fit` pixels): four domed
-// balls of about 250 000 3D pixels on a 2 x 2 grid, or one of a million.
+// Whole 640 x 480 frames of about a million 3D pixels (render_scenes.h).
 void FrameBench(benchmark::State& state, bool shadows, int objects, float fit) {
   SetUpOnce();
-  ZvlDatabasePtr db(ZvlCreateDatabase(0));
-  db->version = 8.1f;
-  ZvlSetObjectCount(*db, objects);
-  int64_t pixels = 0;
-  for (int i = 0; i < objects; ++i) {
-    const BigObject& ball = objects == 1 ? Million() : BigObject(285, uint8_t(i * 12));
-    ZvlSetObjectGeometry(*db, i, ball.bytes.data(), ball.bytes.size());
-    pixels += ball.pixels;
-  }
-  ZvlAllocAnimation(*db, 1);
-  for (int i = 0; i < objects; ++i) {
-    float* mtx = db->animation[i].matrices;
-    mtx[0] = mtx[4] = mtx[8] = 1;
-    if (objects > 1) {
-      db->animation[i].locations[0] = i % 2 ? 320.0f : -320.0f;
-      db->animation[i].locations[1] = i / 2 ? 320.0f : -320.0f;
-    }
-    db->animation[i].locations[2] = 300.0f;
-  }
-  ColorTable16 table;
-  for (int i = 0; i < ZvlColorIndexCount; ++i) table.colors[i] = uint16_t(i);
-  ZvlSetColorTable(*db, table);
-  CameraView view;
-  view.create(640, 480);
-  ZvlBase base;
-  base.load(std::move(db));
-  base.setCamera(&view);
-  base.fitToView(400.0f, fit);
-  base.state().shadowsOn = shadows;
-  std::optional<ZvlRect> drawn;
-  for (auto _ : state) {
-    if (drawn) {  // erase the last frame as the player does
-      view.fillColor(*drawn, 0);
-      view.fillDepth(*drawn, 0xFFFF);
-    }
-    drawn = base.render(view.output(), 0);
-    benchmark::DoNotOptimize(drawn);
-  }
+  zvl::bench::FrameScene scene(shadows, objects, fit);
+  for (auto _ : state) benchmark::DoNotOptimize(scene.render());
   state.counters["fps"] = benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
-  state.counters["3d_pixels"] = double(pixels);
+  state.counters["3d_pixels"] = double(scene.pixels());
 }
 
 void BM_Frame640x480_FourBalls_Shadows_Off(benchmark::State& s) { FrameBench(s, false, 4, 700.0f); }
