@@ -14,7 +14,7 @@
 // Placements: every importer hands out scene-space placements, hierarchy
 // already applied; ImportedMesh::parent and pivot only describe the links.
 // 3D Studio specifics (the chunk reader, the keyframer calculation, VUE
-// files, BMP textures of materials) are in tds_import.h and tds_animation.h;
+// files, texture images of materials) are in tds_import.h and tds_animation.h;
 // LightWave in lws_import.h; Alias RTG in rtg_import.h.
 //
 // Errors are results: an importer returns false after reporting its message
@@ -37,7 +37,7 @@ struct ImportOptions {
   // Folder prefix for material files: 3D Studio texture maps, the RTG
   // materials .bin file (joined directly, so it ends in a separator).
   std::string materialsPath;
-  // 3D Studio: load the BMP textures of textured materials from
+  // 3D Studio: load the textures (BMP, PNG, JPEG) of textured materials from
   // materialsPath + the map's file name (a texture that fails to load makes
   // the import fail after its message).
   bool loadTextures = false;

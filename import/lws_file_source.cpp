@@ -1,6 +1,10 @@
 // Disk and memory file sources of the LightWave and RTG readers.
 #include "import/lws_file_source.h"
 
+#include "palette/palette.h"
+
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
@@ -51,4 +55,24 @@ bool MemoryFileSource::Read(const std::string& path, std::vector<uint8_t>& bytes
   if (found == files.end() || found->second.size() > maxBytes) return false;
   bytes = found->second;
   return true;
+}
+
+std::string DiskFileSource::FindIgnoringCase(const std::string& path) const {
+  return FindFileIgnoringCase(NativePath(path));
+}
+
+std::string MemoryFileSource::FindIgnoringCase(const std::string& path) const {
+  if (files.count(path)) return path;
+  const std::string_view name = PathFileName(path);
+  const std::string_view folder = std::string_view(path).substr(0, path.size() - name.size());
+  const auto lower = [](char c) { return std::tolower(static_cast<unsigned char>(c)); };
+  // The map is sorted, so the first match is the first in sorted order.
+  for (const auto& [stored, bytes] : files) {
+    const std::string_view storedName = PathFileName(stored);
+    if (std::string_view(stored).substr(0, stored.size() - storedName.size()) == folder &&
+        std::equal(storedName.begin(), storedName.end(), name.begin(), name.end(),
+                   [&](char a, char b) { return lower(a) == lower(b); }))
+      return stored;
+  }
+  return {};
 }

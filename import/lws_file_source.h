@@ -29,6 +29,12 @@ class FileSource {
   // Reads the whole file into `bytes` (at most maxBytes; a larger file
   // fails). False when it cannot be opened or read.
   virtual bool Read(const std::string& path, std::vector<uint8_t>& bytes, size_t maxBytes) const = 0;
+  // The path of an existing file: path itself when it exists, else the file
+  // in the same folder whose name equals path's file name ignoring letter
+  // case (the first in sorted order), else "". Image maps named in upper
+  // case are found beside files stored in lower case. A source that cannot
+  // list its folders finds exact names only.
+  virtual std::string FindIgnoringCase(const std::string& path) const { return Exists(path) ? path : std::string(); }
 };
 
 // Files on disk; scene paths are turned into native paths first.
@@ -36,6 +42,7 @@ class DiskFileSource final : public FileSource {
  public:
   bool Exists(const std::string& path) const override;
   bool Read(const std::string& path, std::vector<uint8_t>& bytes, size_t maxBytes) const override;
+  std::string FindIgnoringCase(const std::string& path) const override;
 };
 
 // Files held in memory under their exact path (tests, fuzz targets).
@@ -46,6 +53,7 @@ class MemoryFileSource final : public FileSource {
   void Add(const std::string& path, std::string_view text) { files[path].assign(text.begin(), text.end()); }
   bool Exists(const std::string& path) const override { return files.count(path) != 0; }
   bool Read(const std::string& path, std::vector<uint8_t>& bytes, size_t maxBytes) const override;
+  std::string FindIgnoringCase(const std::string& path) const override;
 };
 
 // No scene file of ours comes near this; a larger file is refused instead

@@ -43,12 +43,40 @@ ImageMapTexture ProjectionOf(const LwobTexture& t) {
   return map;
 }
 
-// Loads the image of a texture slot: found like an object file next to the
-// scene, else by its file name in the current folder.
+// A file source that finds every name ignoring the letter case of its file
+// name part, so the object-path search can be run a second time for image
+// maps named in another case than the file on disk.
+class CaseBlindFiles final : public FileSource {
+ public:
+  explicit CaseBlindFiles(const FileSource& files) : files_(files) {}
+  bool Exists(const std::string& path) const override { return !files_.FindIgnoringCase(path).empty(); }
+  bool Read(const std::string& path, std::vector<uint8_t>& bytes, size_t maxBytes) const override {
+    return files_.Read(files_.FindIgnoringCase(path), bytes, maxBytes);
+  }
+  std::string FindIgnoringCase(const std::string& path) const override { return files_.FindIgnoringCase(path); }
+
+ private:
+  const FileSource& files_;
+};
+
+// Where an image map is: found like an object file next to the scene, else
+// by its file name in the current folder; when neither holds the exact
+// name, the same places are searched again ignoring the file name's case.
+std::string FindImage(const std::string& scenePath, const std::string& image, const FileSource& files) {
+  const std::string name(PathFileName(image));
+  std::string found = ResolveObjectPath(scenePath, image, files);
+  if (found.empty() && files.Exists(name)) found = name;
+  if (!found.empty()) return found;
+  const CaseBlindFiles caseBlind(files);
+  found = ResolveObjectPath(scenePath, image, caseBlind);
+  if (found.empty() && caseBlind.Exists(name)) found = name;
+  return found.empty() ? found : files.FindIgnoringCase(found);
+}
+
+// Loads the image of a texture slot (BMP, PNG or JPEG by its content).
 bool LoadImage(const std::string& scenePath, const std::string& image, const FileSource& files,
                ImportedMaterial& material) {
-  std::string found = ResolveObjectPath(scenePath, image, files);
-  if (found.empty() && files.Exists(std::string(PathFileName(image)))) found = std::string(PathFileName(image));
+  const std::string found = FindImage(scenePath, image, files);
   std::vector<uint8_t> bytes;
   if (found.empty() || !files.Read(found, bytes, kMaxSceneFileBytes)) {
     char text[600];
@@ -57,8 +85,8 @@ bool LoadImage(const std::string& scenePath, const std::string& image, const Fil
     return false;
   }
   TextureImage picture;
-  if (!DecodeBmpTexture(bytes.data(), bytes.size(), found, picture, material.textureError,
-                        BmpPathStyle::FileNameOnly))
+  if (!DecodeTextureImage(bytes.data(), bytes.size(), found, picture, material.textureError,
+                          BmpPathStyle::FileNameOnly))
     return false;
   material.texture.width = picture.width;
   material.texture.height = picture.height;

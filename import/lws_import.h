@@ -3,8 +3,9 @@
 //
 // Each loaded object becomes one mesh (null objects only move their
 // children); each of its surfaces one material. A surface is textured when
-// its colour slot, or else its diffuse slot, holds an image map whose BMP
-// file loads; every vertex of its faces then gets texture coordinates from
+// its colour slot, or else its diffuse slot, holds an image map whose file
+// (BMP, PNG or JPEG; a name differing only in letter case is found too)
+// loads; every vertex of its faces then gets texture coordinates from
 // the projection. Per frame the mesh gets the world matrix and the place of
 // its bounding-box centre, turned by the orientation (XYZ: z mirrored; XZY:
 // y and z swapped).

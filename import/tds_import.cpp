@@ -101,7 +101,7 @@ bool LoadTextures3DS(ImportedScene& scene, const std::string& prefix, const Impo
     ImportedMaterial& m = scene.materials[i];
     if (ok && m.kind == ImportedMaterial::kTextured) {
       std::string error;
-      m.textureLoaded = LoadBmpTexture(prefix + m.textureFile, m.texture, error, BmpPathStyle::Joined);
+      m.textureLoaded = LoadTextureImage(prefix + m.textureFile, m.texture, error, BmpPathStyle::Joined);
       if (!m.textureLoaded) {
         m.textureError = error;
         callbacks.Error(error);

@@ -14,8 +14,9 @@ namespace importer {
 // identity matrices, locations at its centre.
 void ToImportedScene3DS(const Scene3DS& scene, const ImportCallbacks& callbacks, ImportedScene& result);
 
-// Loads the BMP texture of every textured material from prefix + its file
-// name. After the first texture that fails no further one is loaded, and
+// Loads the texture (BMP, PNG or JPEG) of every textured material from
+// prefix + its file name, or the file in that folder whose name differs
+// only in letter case. After the first texture that fails no further one is loaded, and
 // the result is false (each failure reported).
 bool LoadTextures3DS(ImportedScene& scene, const std::string& prefix, const ImportCallbacks& callbacks);
 

@@ -14,7 +14,7 @@ void Material::SampleColour(const float*, const float*, uint8_t rgb[3]) const {
 
 int ImageMaterial::PrepareTexture() {
   if (!image.empty() || texturePath.empty()) return 0;
-  if (!LoadBmpTexture(texturePath, image, lastError, pathStyle)) {
+  if (!LoadTextureImage(texturePath, image, lastError, pathStyle)) {
     if (reportError) reportError(lastError);
     return -1;
   }

@@ -64,15 +64,17 @@ class Material {
 };
 
 // The authoring program's textured material: a TextureImage it owns, either
-// given directly or loaded from a BMP file by PrepareTexture, sampled at the
-// nearest texel with repetition at (u, v).
+// given directly or loaded from a texture file (BMP, PNG or JPEG, see
+// LoadTextureImage) by PrepareTexture, sampled at the nearest texel with
+// repetition at (u, v).
 class ImageMaterial : public Material {
  public:
   ImageMaterial() { kind = uint8_t(MaterialKind::Textured); }
 
   TextureImage image;
-  // When not empty and the image is empty, PrepareTexture loads this BMP file
-  // and ReleaseTexture drops the pixels again.
+  // When not empty and the image is empty, PrepareTexture loads this texture
+  // file (a name differing only in letter case is found too) and
+  // ReleaseTexture drops the pixels again.
   std::string texturePath;
   BmpPathStyle pathStyle = BmpPathStyle::Joined;
   // Where PrepareTexture reports a failed load; without one the message is

@@ -33,4 +33,11 @@ inline constexpr const char* BmpDepthFormatted = "BMP file %s: %i-bit bitmap are
 inline constexpr const char* BmpDamaged = "BMP file %s damaged or missing or it's format isn't supporting";
 inline constexpr const char* BmpFilePrefix = "BMP file ";
 
+// PNG and JPEG textures: the damaged-file text above, then ": " and the
+// decoder's reason, or one of these (%d width, height, the side limit and
+// the texel limit in M texels).
+inline constexpr const char* TextureTooLarge = "picture of %dx%d texels is too large (at most %d a side, %d M texels)";
+inline constexpr const char* TextureFileTooLarge = "file too large";
+inline constexpr const char* TextureNoReason = "corrupt picture data";
+
 }  // namespace palette::msg

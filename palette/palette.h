@@ -1,7 +1,7 @@
 // The palette and materials library: the palette builder that turns a
 // scene's materials into the ZorvelPalette and ColorTable16 blocks, ACT
-// palette files, BMP textures, LightWave image-map projections and texture
-// sampling.
+// palette files, texture images (BMP, PNG, JPEG), LightWave image-map
+// projections and texture sampling.
 //
 // Usage:
 //
@@ -137,6 +137,42 @@ bool DecodeBmpTexture(const uint8_t* bytes, size_t size, const std::string& path
 int WriteBmpTexture(const std::string& path, const TextureImage& image, const uint8_t* colours768 = nullptr);
 std::vector<uint8_t> EncodeBmpTexture(const TextureImage& image, const uint8_t* colours768 = nullptr,
                                       bool topDown = false);
+
+// ---- Texture images: BMP, PNG and JPEG ----
+//
+// Every texture file is read through LoadTextureImage (or, over bytes in
+// memory, DecodeTextureImage). The format is taken from the content, never
+// from the name: the PNG signature, the JPEG start (FF D8 FF), else BMP,
+// whose reader above keeps its own checks and messages. PNG and JPEG go
+// through stb_image; greyscale, palette and alpha pictures become RGB (alpha
+// dropped). Their size is read from the header first, and a picture larger
+// than kMaxTextureSide a side or kMaxTexturePixels texels is refused before
+// decoding. A damaged or unsupported PNG or JPEG gives the BMP damaged-file
+// text with ": " and the decoder's reason appended.
+//
+//   TextureImage image;
+//   std::string error;
+//   if (!LoadTextureImage("maps/CWALL02.JPG", image, error)) Report(error);
+
+enum class TextureFormat : uint8_t { Bmp, Png, Jpeg };
+inline constexpr uint64_t kMaxTexturePixels = uint64_t(64) << 20;
+inline constexpr uint64_t kMaxTextureFileBytes = uint64_t(256) << 20;
+
+// The format the first bytes announce (Bmp for anything else).
+TextureFormat SniffTextureFormat(const uint8_t* bytes, size_t size);
+// The path of an existing file: path itself when it exists, else the file
+// in the same folder whose name equals the name part ignoring letter case
+// (the first in sorted order when several do; the folder is taken as
+// given), else "".
+std::string FindFileIgnoringCase(const std::string& path);
+// Reads a texture file of any of the three formats: true, or false with the
+// message in error. The path is found as FindFileIgnoringCase does (the
+// LightWave style first keeps only the file name part, as LoadBmpTexture).
+bool LoadTextureImage(const std::string& path, TextureImage& image, std::string& error,
+                      BmpPathStyle style = BmpPathStyle::Joined);
+// The same over bytes in memory (named path in messages).
+bool DecodeTextureImage(const uint8_t* bytes, size_t size, const std::string& path, TextureImage& image,
+                        std::string& error, BmpPathStyle style = BmpPathStyle::Joined);
 
 // ---- Image maps ----
 
