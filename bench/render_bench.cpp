@@ -47,8 +47,9 @@ void SplatBench(benchmark::State& state, void (*writer)(const SplatJob&), float 
     const int32_t zs = mz[0] * d.dx + mz[1] * d.dy + mz[2] * d.dz;
     perCode[code] = (uint64_t(uint32_t(zs) << 8) << 32) | (uint32_t(xs) + (uint32_t(ys) << 16));
   }
+  const uint16_t* shadeRow = ShadeWordRowFor(5, 20);
   StepTable steps;
-  ExpandStepTable(perCode, steps);
+  ExpandStepTable(perCode, shadeRow, steps);
   // Each chain's cells, found by stepping it once, so that clearing them
   // afterwards costs what a compositor's reading would, no more.
   struct Chain {
@@ -62,7 +63,7 @@ void SplatBench(benchmark::State& state, void (*writer)(const SplatJob&), float 
     Chain chain{view};
     uint32_t position = 0x80008000u;
     for (int32_t i = 0; i < view.count; ++i) {
-      position += uint32_t(steps[view.moves[3 * i]]);
+      position += steps.xy[view.moves[3 * i]];
       for (uint32_t p : {position, position + 0x00800080u, position + 0xFF800080u}) {
         const int x = int(TileCell(p) & 255), y = int(TileCell(p) >> 8);
         chain.x0 = std::min(chain.x0, x), chain.x1 = std::max(chain.x1, x);
@@ -73,8 +74,8 @@ void SplatBench(benchmark::State& state, void (*writer)(const SplatJob&), float 
   }
   SplatJob job;
   job.tile = tile.data();
-  job.steps = steps;
-  job.shadeRow = ShadeWordRowFor(5, 20);
+  job.steps = &steps;
+  job.shadeRow = shadeRow;
   job.offset1 = 0x00800080u, job.offset2 = 0xFF800080u;
   for (auto _ : state) {
     for (const Chain& chain : chains) {

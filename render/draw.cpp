@@ -81,7 +81,7 @@ void BuildSteps(Setup& s, StepTable& steps) {
     const uint32_t xy = uint32_t(xs) + (uint32_t(ys) << 16);
     perCode[code] = (uint64_t(uint32_t(zs) << 8) << 32) | xy;
   }
-  ExpandStepTable(perCode, steps);
+  ExpandStepTable(perCode, s.shadeRow, steps);
   s.steps = &steps;
 }
 
@@ -267,7 +267,7 @@ ZvlRect DrawChain(const Setup& s, const double position[3], const ChainGeometry&
   job.tile = s.tile;
   job.moves = chain.moves;
   job.count = chain.count;
-  job.steps = *s.steps;
+  job.steps = s.steps;
   job.shadeRow = s.shadeRow;
   job.position = startPosition;
   job.depth = uint32_t(startDepth) << 8;

@@ -32,7 +32,7 @@ inline void KeepNearest(uint32_t* tile, uint32_t cell, uint32_t word) {
 
 void PackedOnePointSplat(const SplatJob& job) {
   uint32_t* const tile = job.tile;
-  const uint64_t* const steps = job.steps;
+  const uint64_t* const steps = job.steps->packed;
   const uint16_t* const shadeRow = job.shadeRow;
   uint64_t packed = Pack(job.position, job.depth);
   ForEachMove(job.moves, job.count, [&](const MoveBits& m) {
@@ -43,7 +43,7 @@ void PackedOnePointSplat(const SplatJob& job) {
 
 void PackedThreePointSplat(const SplatJob& job) {
   uint32_t* const tile = job.tile;
-  const uint64_t* const steps = job.steps;
+  const uint64_t* const steps = job.steps->packed;
   const uint16_t* const shadeRow = job.shadeRow;
   const uint32_t offset1 = job.offset1, offset2 = job.offset2;
   uint64_t packed = Pack(job.position, job.depth);
@@ -62,7 +62,7 @@ void PackedThreePointSplat(const SplatJob& job) {
 // same shadows as the plain coverage writer.
 void PackedCoverageSplat(const SplatJob& job) {
   uint32_t* const tile = job.tile;
-  const uint64_t* const steps = job.steps;
+  const uint64_t* const steps = job.steps->packed;
   uint64_t packed = Pack(job.position, job.depth);
   ForEachMove(job.moves, job.count, [&](const MoveBits& m) {
     packed = AddLanes(packed, steps[m.head]);

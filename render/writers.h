@@ -19,23 +19,36 @@
 
 namespace zvl::render {
 
-// StepTable: per MoveCode (codes 26..31 the zero step) the packed xy step in
-// the low half (uint32: xstep + (ystep << 16)) and the 16.16 depth step in
-// the high half. The writers index it by a Move's whole first byte (code <<
-// 3 | three normal bits), so each code's entry is repeated eight times: one
-// shift less per 3D pixel.
+// StepTable: everything a splat looks up by a Move's first byte (MoveCode
+// << 3 | NormalIndex bits 10..8), so that the byte indexes each table
+// directly: one load per value and no shift or mask per 3D pixel. Each
+// code's steps are repeated for its eight bytes; codes 26..31 step by zero.
 inline constexpr int StepTableEntries = 256;
-using StepTable = uint64_t[StepTableEntries];
-// The byte-indexed table from the 32 entries per MoveCode.
-inline void ExpandStepTable(const uint64_t perCode[32], StepTable& table) {
-  for (int b = 0; b < StepTableEntries; ++b) table[b] = perCode[b >> 3];
+struct StepTable {
+  uint32_t xy[StepTableEntries];  // packed xy step: xstep + (ystep << 16)
+  uint32_t dz[StepTableEntries];  // 16.16 depth step
+  // The ShadeTable row advanced by the byte's three NormalIndex bits (as
+  // NormalIndex bits 10..8 << 8): indexed by the Move's second byte.
+  const uint16_t* shade[StepTableEntries];
+  uint64_t packed[StepTableEntries];  // xy | dz << 32, for the packed writers
+};
+// The table from the entries per MoveCode (xy in the low, depth step in the
+// high half) and the ShadeTable row of the draw.
+inline void ExpandStepTable(const uint64_t perCode[32], const uint16_t* shadeRow, StepTable& table) {
+  for (int b = 0; b < StepTableEntries; ++b) {
+    const uint64_t entry = perCode[b >> 3];
+    table.xy[b] = uint32_t(entry);
+    table.dz[b] = uint32_t(entry >> 32);
+    table.shade[b] = shadeRow + ((b & 7) << 8);
+    table.packed[b] = entry;
+  }
 }
 
 struct SplatJob {
   uint32_t* tile = nullptr;        // the tile's 65536 words
   const uint8_t* moves = nullptr;  // count Moves of 3 bytes
   int32_t count = 0;
-  const uint64_t* steps = nullptr;     // StepTable, indexed by a Move's first byte
+  const StepTable* steps = nullptr;
   const uint16_t* shadeRow = nullptr;  // ShadeTable row (as shade << 8) + 89 - Z, indexed by NormalIndex
   uint32_t position = 0;               // 8.8 x | 8.8 y << 16 of the start point
   uint32_t depth = 0;                  // 16.16 depth of the start point

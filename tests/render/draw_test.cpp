@@ -58,7 +58,7 @@ TEST(SplatWriters, PackedEqualsPlainOnRandomJobs) {
       perCode[code] = (uint64_t(uint32_t(zs)) << 32) | (uint32_t(xs) + (uint32_t(ys) << 16));
     }
     StepTable steps;
-    ExpandStepTable(perCode, steps);
+    ExpandStepTable(perCode, shadeRow, steps);
     std::vector<uint8_t> moves(3 * 2000);
     for (size_t i = 0; i < moves.size(); i += 3) {
       moves[i] = uint8_t((rng() % VoxMoveCodeCount) << 3 | (rng() & 7));
@@ -68,7 +68,7 @@ TEST(SplatWriters, PackedEqualsPlainOnRandomJobs) {
     SplatJob job;
     job.moves = moves.data();
     job.count = int32_t(moves.size() / 3);
-    job.steps = steps;
+    job.steps = &steps;
     job.shadeRow = shadeRow;
     job.position = round % 2 ? uint32_t(rng()) : 0x80008000u;
     job.depth = uint32_t(rng()) & 0xFFFFFF00u;
