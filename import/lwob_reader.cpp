@@ -3,6 +3,7 @@
 
 #include "import/lws_messages.h"
 #include "palette/palette.h"
+#include "palette/polygon_triangulation.h"
 
 #include <cstring>
 
@@ -51,33 +52,66 @@ std::string DataString(std::span<const uint8_t> data) {
   return ReadString(data, used);
 }
 
-bool ReadPolygons(std::span<const uint8_t> data, LwobObject& object) {
+// One polygon of a POLS chunk: its vertex indices are
+// indices[first .. first + count).
+struct LwobPolygon {
+  size_t first = 0;
+  size_t count = 0;
+  int32_t material = 0;
+};
+
+// Reads the polygons of a POLS chunk; they become triangles once the whole
+// file is read, since the points may come after them.
+bool ReadPolygons(std::span<const uint8_t> data, std::vector<LwobPolygon>& polygons,
+                  std::vector<int32_t>& indices) {
   size_t at = 0;
   while (at < data.size()) {
     if (data.size() - at < 2) return false;
     const size_t count = U16(&data[at]);
     at += 2;
     if (count * 2 + 2 > data.size() - at) return false;
-    const uint8_t* indices = &data[at];
+    const uint8_t* vertices = &data[at];
     at += count * 2;
     const int surface = int16_t(U16(&data[at]));
     at += 2;
     if (count < 3 || surface < 0) continue;
-    const int32_t material = surface - 1;
-    if (count == 3) {
-      object.triangles.push_back({{U16(indices), U16(indices + 2), U16(indices + 4)}, material, 7});
+    polygons.push_back({indices.size(), count, surface - 1});
+    for (size_t i = 0; i < count; ++i) indices.push_back(U16(vertices + 2 * i));
+  }
+  return true;
+}
+
+// Turns the polygons into triangles: a triangle is kept as it is (edge flags
+// 7); a larger polygon is split by TriangulatePolygon, the fan (0, i+1, i+2)
+// for a convex one. False with `error` set when a polygon names a point or a
+// surface the file does not hold.
+bool TriangulatePolygons(const std::vector<LwobPolygon>& polygons, const std::vector<int32_t>& indices,
+                         LwobObject& object, std::string& error) {
+  std::vector<std::array<float, 3>> corners;
+  std::vector<PolygonTriangle> pieces;
+  for (const LwobPolygon& polygon : polygons) {
+    const std::span<const int32_t> vertices(indices.data() + polygon.first, polygon.count);
+    for (int32_t v : vertices)
+      if (size_t(v) >= object.points.size()) {
+        error = lws::msg::PolygonVertex;
+        return false;
+      }
+    if (polygon.material < 0 || size_t(polygon.material) >= object.surfaces.size()) {
+      error = lws::msg::PolygonSurface;
+      return false;
+    }
+    if (polygon.count == 3) {
+      object.triangles.push_back({{vertices[0], vertices[1], vertices[2]}, polygon.material, 7});
       continue;
     }
-    // A fan around vertex 0; the flags mark the edges on the polygon's
-    // outline: always the middle edge, the first edge of the first triangle
-    // and the closing edge of the last one.
-    for (size_t i = 0; i + 2 < count; ++i) {
-      uint8_t flags = 2;
-      if (i == 0) flags |= 1;
-      if (i + 3 == count) flags |= 4;
-      object.triangles.push_back(
-          {{U16(indices), U16(indices + 2 * (i + 1)), U16(indices + 2 * (i + 2))}, material, flags});
-    }
+    corners.clear();
+    for (int32_t v : vertices) corners.push_back(object.points[size_t(v)]);
+    pieces.clear();
+    TriangulatePolygon(corners, pieces);
+    for (const PolygonTriangle& t : pieces)
+      object.triangles.push_back({{vertices[size_t(t.corner[0])], vertices[size_t(t.corner[1])],
+                                   vertices[size_t(t.corner[2])]},
+                                  polygon.material, t.edgeFlags});
   }
   return true;
 }
@@ -174,6 +208,8 @@ bool ReadLwob(std::span<const uint8_t> bytes, LwobObject& object, std::string& e
     return false;
   }
   const std::span<const uint8_t> form = bytes.subspan(12, formSize - 4);
+  std::vector<LwobPolygon> polygons;
+  std::vector<int32_t> indices;
   size_t at = 0;
   while (at < form.size()) {
     if (form.size() - at < 8) break;  // trailing padding
@@ -193,7 +229,7 @@ bool ReadLwob(std::span<const uint8_t> bytes, LwobObject& object, std::string& e
       for (size_t i = 0; i < object.points.size(); ++i)
         for (int k = 0; k < 3; ++k) object.points[i][k] = F32(&data[12 * i + 4 * k]);
     } else if (id == kPols) {
-      ok = ReadPolygons(data, object);
+      ok = ReadPolygons(data, polygons, indices);
     } else if (id == kSrfs) {
       ReadSurfaceNames(data, object);
     } else if (id == kSurf) {
@@ -206,16 +242,5 @@ bool ReadLwob(std::span<const uint8_t> bytes, LwobObject& object, std::string& e
   }
   // References are checked once the whole file is read: the chunks may come
   // in any order.
-  for (const LwobTriangle& t : object.triangles) {
-    for (int32_t v : t.v)
-      if (size_t(v) >= object.points.size()) {
-        error = lws::msg::PolygonVertex;
-        return false;
-      }
-    if (t.material < 0 || size_t(t.material) >= object.surfaces.size()) {
-      error = lws::msg::PolygonSurface;
-      return false;
-    }
-  }
-  return true;
+  return TriangulatePolygons(polygons, indices, object, error);
 }

@@ -42,11 +42,16 @@
 // Errors: 0 or -1 as the engine reports them; every message goes to the
 // source's ReportError and the notes to ReportInfo, spelled in
 // palette/messages.h.
+//
+// Polygons: TriangulatePolygon (palette/polygon_triangulation.h) splits one
+// polygon of a scene file into triangles for the importers and the OBJ
+// reader: the fan for a convex polygon, ear clipping for any other.
 #pragma once
 
 #include "palette/material.h"
 #include "palette/material_source.h"
 #include "palette/palette_tables.h"
+#include "palette/polygon_triangulation.h"
 
 #include <array>
 #include <cstdint>

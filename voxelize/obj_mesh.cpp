@@ -3,6 +3,7 @@
 #include <charconv>
 #include <string>
 
+#include "palette/polygon_triangulation.h"
 #include "voxelize/voxelize.h"
 
 namespace {
@@ -50,11 +51,40 @@ bool ParseIndex(std::string_view text, size_t vertexCount, int32_t& index) {
   return true;
 }
 
+// Appends the triangles of one face. A face that names a vertex the file
+// does not hold is fanned as it stands; the engine refuses the index.
+void AppendFaceTriangles(std::span<const int32_t> polygon, MeshObject& mesh,
+                         std::vector<std::array<float, 3>>& corners, std::vector<PolygonTriangle>& pieces) {
+  auto add = [&mesh](int32_t a, int32_t b, int32_t c) {
+    MeshFace face;
+    face.v[0] = a;
+    face.v[1] = b;
+    face.v[2] = c;
+    mesh.faces.push_back(face);
+  };
+  bool known = true;
+  for (int32_t v : polygon) known = known && size_t(v) < mesh.vertices.size();
+  if (polygon.size() == 3 || !known) {
+    for (size_t i = 0; i + 2 < polygon.size(); ++i) add(polygon[0], polygon[i + 1], polygon[i + 2]);
+    return;
+  }
+  corners.clear();
+  for (int32_t v : polygon) corners.push_back(mesh.vertices[size_t(v)]);
+  pieces.clear();
+  TriangulatePolygon(corners, pieces);
+  for (const PolygonTriangle& t : pieces)
+    add(polygon[size_t(t.corner[0])], polygon[size_t(t.corner[1])], polygon[size_t(t.corner[2])]);
+}
+
 }  // namespace
 
 bool ReadObjMesh(std::string_view text, MeshObject& mesh, std::string& error) {
   size_t lineNumber = 0;
-  std::vector<int32_t> polygon;
+  // The faces, split into triangles once every vertex is read (a face may
+  // name a vertex that comes after it): faceIndices[faceStarts[k] ..
+  // faceStarts[k + 1]) is face k.
+  std::vector<int32_t> faceIndices;
+  std::vector<size_t> faceStarts{0};
   while (!text.empty()) {
     ++lineNumber;
     const size_t end = text.find('\n');
@@ -73,7 +103,6 @@ bool ReadObjMesh(std::string_view text, MeshObject& mesh, std::string& error) {
         }
       mesh.vertices.push_back(v);
     } else if (keyword == "f") {
-      polygon.clear();
       std::string_view field;
       while (fields.next(field)) {
         int32_t index;
@@ -81,20 +110,19 @@ bool ReadObjMesh(std::string_view text, MeshObject& mesh, std::string& error) {
           error = "line " + std::to_string(lineNumber) + ": bad face index";
           return false;
         }
-        polygon.push_back(index);
+        faceIndices.push_back(index);
       }
-      if (polygon.size() < 3) {
+      if (faceIndices.size() - faceStarts.back() < 3) {
         error = "line " + std::to_string(lineNumber) + ": a face needs three vertices";
         return false;
       }
-      for (size_t i = 0; i + 2 < polygon.size(); ++i) {
-        MeshFace face;
-        face.v[0] = polygon[0];
-        face.v[1] = polygon[i + 1];
-        face.v[2] = polygon[i + 2];
-        mesh.faces.push_back(face);
-      }
+      faceStarts.push_back(faceIndices.size());
     }
   }
+  std::vector<std::array<float, 3>> corners;
+  std::vector<PolygonTriangle> pieces;
+  const std::span<const int32_t> all(faceIndices);
+  for (size_t k = 0; k + 1 < faceStarts.size(); ++k)
+    AppendFaceTriangles(all.subspan(faceStarts[k], faceStarts[k + 1] - faceStarts[k]), mesh, corners, pieces);
   return true;
 }

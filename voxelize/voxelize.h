@@ -131,6 +131,8 @@ int ConvertScene(ConversionHost& host, ZorvelDatabase& database, const SceneOpti
 
 // Reads the v and f lines of an OBJ text (other lines are ignored): "v/vt/vn"
 // index forms use the vertex index, negative indices count back from the last
-// vertex read, a polygon is fanned as (0, i+1, i+2), every face gets
-// material 0. Returns false with a message naming the line.
+// vertex read, a polygon of more than three vertices is split by
+// TriangulatePolygon (the fan (0, i+1, i+2) when it is convex, ear clipping
+// otherwise; no triangles of zero area), every face gets material 0.
+// Returns false with a message naming the line.
 bool ReadObjMesh(std::string_view text, MeshObject& mesh, std::string& error);

@@ -140,7 +140,8 @@ TEST(LwsScene, ParentsOutsideTheListOrInALoopAreRefused) {
 
 TEST(Lwob, QuadsAndPentagonsBecomeFansWithOutlineFlags) {
   lwstest::Lwob o;
-  for (int i = 0; i < 6; ++i) o.points.push_back({float(i), 0, 0});
+  // Six points round a circle: every polygon over them is convex.
+  for (int i = 0; i < 6; ++i) o.points.push_back({std::cos(0.9f * float(i)), std::sin(0.9f * float(i)), 0});
   o.polygons = {{{0, 1, 2}, 1}, {{0, 1, 2, 3}, 2}, {{0, 1, 2, 3, 4}, 1}, {{0, 1}, 1}, {{0, 1, 2}, -1}};
   o.surfaces = {lwstest::NamedSurface("A"), lwstest::NamedSurface("B")};
   LwobObject object;
@@ -155,6 +156,33 @@ TEST(Lwob, QuadsAndPentagonsBecomeFansWithOutlineFlags) {
   EXPECT_EQ(object.triangles[4].v[2], 3);
   EXPECT_EQ(object.surfaces[0].colour[0], 200);
   EXPECT_FLOAT_EQ(object.surfaces[0].specular, 0.5f);
+}
+
+TEST(Lwob, ConcavePolygonsAreSplitInsideTheirOutlineWhereverThePointsCome) {
+  lwstest::Lwob o;
+  o.points = {{0, 0, 0}, {3, 0, 0}, {3, 1, 0}, {1, 1, 0}, {1, 3, 0}, {0, 3, 0}};  // an L of area 5
+  o.polygons = {{{0, 1, 2, 3, 4, 5}, 1}};
+  o.surfaces = {lwstest::NamedSurface("A")};
+  std::vector<uint8_t> bytes = lwstest::WriteLwob(o);
+  // Move the PNTS chunk (right after the form header) to the end.
+  const size_t pointsSize = 8 + 12 * o.points.size();
+  std::vector<uint8_t> moved(bytes.begin(), bytes.begin() + 12);
+  moved.insert(moved.end(), bytes.begin() + 12 + long(pointsSize), bytes.end());
+  moved.insert(moved.end(), bytes.begin() + 12, bytes.begin() + 12 + long(pointsSize));
+  LwobObject object;
+  std::string error;
+  ASSERT_TRUE(ReadLwob(moved, object, error)) << error;
+  ASSERT_EQ(object.triangles.size(), 4u);
+  double area = 0;
+  for (const LwobTriangle& t : object.triangles) {
+    const auto& a = o.points[size_t(t.v[0])];
+    const auto& b = o.points[size_t(t.v[1])];
+    const auto& c = o.points[size_t(t.v[2])];
+    const double doubled = (b[0] - a[0]) * (c[1] - a[1]) - (b[1] - a[1]) * (c[0] - a[0]);
+    EXPECT_GT(doubled, 0);
+    area += doubled / 2;
+  }
+  EXPECT_DOUBLE_EQ(area, 5);
 }
 
 TEST(Lwob, BadReferencesAndTruncationsAreRefused) {

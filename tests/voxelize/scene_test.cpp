@@ -151,6 +151,28 @@ TEST(ObjReader, IndexFormsFansAndErrors) {
   }
 }
 
+TEST(ObjReader, ConcaveFacesAreSplitInsideTheirOutlineAndFlatOnesDropped) {
+  MeshObject mesh;
+  std::string error;
+  // An arrowhead (its fan would cover the notch and wind one triangle
+  // backwards), a quad with a corner on a straight edge, a quad on a line.
+  ASSERT_TRUE(ReadObjMesh("v 0 0 0\nv 2 1 0\nv 0 2 0\nv 1 1 0\nf 1 2 3 4\n"
+                          "v 3 0 0\nv 4 0 0\nf 1 5 6 2\nf 1 5 6 5\n",
+                          mesh, error))
+      << error;
+  ASSERT_EQ(mesh.faces.size(), 3u);  // two, one, none
+  double area = 0;
+  for (size_t f = 0; f < 3; ++f) {
+    const auto& a = mesh.vertices[size_t(mesh.faces[f].v[0])];
+    const auto& b = mesh.vertices[size_t(mesh.faces[f].v[1])];
+    const auto& c = mesh.vertices[size_t(mesh.faces[f].v[2])];
+    const double doubled = double(b[0] - a[0]) * (c[1] - a[1]) - double(b[1] - a[1]) * (c[0] - a[0]);
+    EXPECT_GT(doubled, 0) << f;
+    if (f < 2) area += doubled / 2;
+  }
+  EXPECT_DOUBLE_EQ(area, 1.0);
+}
+
 TEST(Manual, UsageExample) {
   MemoryConversionHost host;
   auto flat = std::make_unique<Material>();

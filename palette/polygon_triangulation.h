@@ -1,0 +1,31 @@
+// Splitting one polygon of a scene file into triangles.
+//
+// A convex polygon becomes the fan (0, i+1, i+2), exactly as the readers have
+// always stored it. Any other polygon is cut by ear clipping in its best-fit
+// plane, which also handles a ring stored as one polygon whose outer and
+// inner outlines are joined by a doubled bridge edge. Triangles wind the same
+// way as the polygon's outline; no triangle has zero area, so a polygon of
+// zero area (all corners on a line, all in one point) gives none.
+//
+// Untrusted input: any corner list terminates in at most O(n^2) steps; a
+// self-intersecting polygon gets triangles that need not cover it exactly.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+// One triangle of a polygon: indices of three of its corners, and its edge
+// flags: bit 0 set when the edge corner[0] -> corner[1] lies on the polygon's
+// outline, bit 1 for corner[1] -> corner[2], bit 2 for corner[2] -> corner[0].
+// An edge lies on the outline when it joins corners that follow each other
+// on the polygon (or runs straight through corners dropped for lying on it).
+struct PolygonTriangle {
+  int32_t corner[3] = {0, 0, 0};
+  uint8_t edgeFlags = 0;
+};
+
+// Appends the triangles of the polygon with the given corners, in outline
+// order, to out. Fewer than three corners give nothing.
+void TriangulatePolygon(std::span<const std::array<float, 3>> corners, std::vector<PolygonTriangle>& out);
