@@ -5,9 +5,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <random>
 
 #include "bench/render_scenes.h"
+#include "render/large_block.h"
+#include "render/move_walk.h"
 #include "render/render_internal.h"
 #include "render/shade_table.h"
 #include "render/writers.h"
@@ -31,7 +34,12 @@ void SetUpOnce() {
 // cleared afterwards as a compositor would.
 void SplatBench(benchmark::State& state, void (*writer)(const SplatJob&), float scale) {
   const BigObject& object = Million();
-  static std::vector<uint32_t> tile(TileWords, TileEmpty);
+  // The tile as the renderer takes it (large_block.h), never given back.
+  static uint32_t* const tile = [] {
+    auto* words = static_cast<uint32_t*>(AllocateLargeBlock(TileWords * sizeof(uint32_t), std::malloc));
+    std::fill(words, words + TileWords, TileEmpty);
+    return words;
+  }();
   float m[9];
   zvl::bench::TurnedMatrix(m);
   int32_t mx[3], my[3], mz[3];
@@ -73,7 +81,7 @@ void SplatBench(benchmark::State& state, void (*writer)(const SplatJob&), float 
     chains.push_back(chain);
   }
   SplatJob job;
-  job.tile = tile.data();
+  job.tile = tile;
   job.steps = &steps;
   job.shadeRow = shadeRow;
   job.offset1 = 0x00800080u, job.offset2 = 0xFF800080u;
@@ -84,7 +92,7 @@ void SplatBench(benchmark::State& state, void (*writer)(const SplatJob&), float 
       job.position = 0x80008000u;
       job.depth = 30000u << 16;
       writer(job);
-      ClearTileRect(tile.data(), ZvlMakeRect(chain.x0, chain.y0, chain.x1, chain.y1));
+      ClearTileRect(tile, ZvlMakeRect(chain.x0, chain.y0, chain.x1, chain.y1));
     }
   }
   state.SetItemsProcessed(state.iterations() * object.pixels);
@@ -92,6 +100,20 @@ void SplatBench(benchmark::State& state, void (*writer)(const SplatJob&), float 
                                                          benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
+// The move decode alone: every step and lookup of the plain writers, each
+// ColorIndex summed instead of written to the tile.
+uint32_t g_walkSum = 0;
+void WalkOnly(const SplatJob& job) {
+  uint32_t sum = 0, last = 0;
+  WalkMoves(job, [&](uint32_t position, uint32_t depth, uint16_t colorIndex) {
+    sum += colorIndex;
+    last = position ^ depth;
+  });
+  g_walkSum += sum ^ last;
+}
+
+void BM_MoveDecode_Plain(benchmark::State& s) { SplatBench(s, WalkOnly, 0.7f); }
+BENCHMARK(BM_MoveDecode_Plain)->Unit(benchmark::kMillisecond);
 void BM_OnePointSplat_Plain(benchmark::State& s) { SplatBench(s, PlainOnePointSplat, 0.7f); }
 void BM_OnePointSplat_Packed(benchmark::State& s) { SplatBench(s, PackedOnePointSplat, 0.7f); }
 void BM_ThreePointSplat_Plain(benchmark::State& s) { SplatBench(s, PlainThreePointSplat, 0.95f); }
@@ -177,6 +199,7 @@ void FrameBench(benchmark::State& state, bool shadows, int objects, float fit) {
   for (auto _ : state) benchmark::DoNotOptimize(scene.render());
   state.counters["fps"] = benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
   state.counters["3d_pixels"] = double(scene.pixels());
+  state.counters["tile_on_2mb_page"] = ZvlSplatTileOnHugePage() ? 1 : 0;
 }
 
 void BM_Frame640x480_FourBalls_Shadows_Off(benchmark::State& s) { FrameBench(s, false, 4, 700.0f); }

@@ -1,13 +1,9 @@
-// The plain splat writers: position and depth in two 32-bit registers.
-//
-// Per Move the three bytes are read one by one and every lookup is indexed
-// by a byte as it stands (StepTable by byte 0, its shade row pointer by byte
-// 0 and then by byte 1), so the only arithmetic per 3D pixel is the two
-// additions, the cell address and the TileWord. Moves are taken four per
-// turn of the loop.
+// The plain splat writers: position and depth in two 32-bit registers,
+// stepped by WalkMoves; per 3D pixel the cell address, the TileWord and one
+// to three compares.
 #include <cstring>
 
-#include "render/writers.h"
+#include "render/move_walk.h"
 
 namespace zvl::render {
 namespace {
@@ -33,30 +29,6 @@ inline uint32_t TileWordOf(uint32_t depth, uint16_t colorIndex) {
 inline void KeepNearest(uint32_t* tile, uint32_t cell, uint32_t word) {
   const uint32_t stored = tile[cell];
   tile[cell] = word < stored ? word : stored;
-}
-
-// Steps through the job's Moves and calls point(position, depth, ColorIndex)
-// for each 3D pixel.
-template <class Point>
-[[gnu::always_inline]] inline void WalkMoves(const SplatJob& job, Point&& point) {
-  if (job.count <= 0) return;
-  const StepTable& table = *job.steps;
-  uint32_t position = job.position, depth = job.depth;
-  auto step = [&](const uint8_t* move) {
-    const uint32_t head = move[0];
-    position += table.xy[head];
-    depth += table.dz[head];
-    point(position, depth, uint16_t(table.shade[head][move[1]] | move[2]));
-  };
-  const uint8_t* move = job.moves;
-  const uint8_t* const end = move + 3 * size_t(job.count);
-  for (; end - move >= 12; move += 12) {
-    step(move);
-    step(move + 3);
-    step(move + 6);
-    step(move + 9);
-  }
-  for (; move != end; move += 3) step(move);
 }
 
 }  // namespace
