@@ -39,5 +39,6 @@ inline constexpr const char* BmpFilePrefix = "BMP file ";
 inline constexpr const char* TextureTooLarge = "picture of %dx%d texels is too large (at most %d a side, %d M texels)";
 inline constexpr const char* TextureFileTooLarge = "file too large";
 inline constexpr const char* TextureNoReason = "corrupt picture data";
+inline constexpr const char* JpegHuffmanTable = "bad Huffman table";
 
 }  // namespace palette::msg

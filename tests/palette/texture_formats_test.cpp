@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -111,6 +112,14 @@ TEST(TextureImage, DamagedOrOversizedPicturesGiveTheDamagedMessageWithAReason) {
   std::snprintf(reason, sizeof reason, palette::msg::TextureTooLarge, 16384, 4097, kMaxTextureSide, 64);
   EXPECT_FALSE(DecodeTextureImage(png.data(), png.size(), "big.png", image, error));
   EXPECT_EQ(error, Damaged("big.png") + ": " + reason);
+  // A Huffman table of more than 256 codes (the decoder would overrun it).
+  auto jpeg = picturetest::EncodeJpeg(picture, 80);
+  const uint8_t marker[] = {0xFF, 0xC4};
+  const auto dht = std::search(jpeg.begin(), jpeg.end(), std::begin(marker), std::end(marker));
+  ASSERT_NE(dht, jpeg.end());
+  std::fill(dht + 5, dht + 21, 17);
+  EXPECT_FALSE(DecodeTextureImage(jpeg.data(), jpeg.size(), "h.jpg", image, error));
+  EXPECT_EQ(error, Damaged("h.jpg") + ": " + palette::msg::JpegHuffmanTable);
   // Not PNG or JPEG: the BMP reader's own message.
   const std::vector<uint8_t> text = {'h', 'e', 'l', 'l', 'o'};
   EXPECT_FALSE(DecodeTextureImage(text.data(), text.size(), "t.bmp", image, error));
