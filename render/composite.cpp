@@ -11,6 +11,7 @@
 // where an object was drawn.
 #include <algorithm>
 
+#include "render/composite_row.h"
 #include "render/writers.h"
 
 namespace zvl::render {
@@ -54,22 +55,28 @@ template <class Pixel, bool Inverted>
 }
 
 // 1:1: cell (x, y) of job.cells goes to screen (left + x - x0, top + y - y0).
+// Without branches: an empty word (depth 65535, ColorIndex 0) never wins, so
+// it needs no test of its own, and whether a word wins is data-dependent.
+// 16-bit frames take eight words at a time (composite_row.h).
 template <class Pixel, bool Inverted>
 void Composite(const CompositeJob& job) {
   const Pixel* table = static_cast<const Pixel*>(job.colorTable);
-  const ZvlRect& cells = job.cells;
-  for (int cy = cells.y0; cy <= cells.y1; ++cy) {
-    uint32_t* row = job.tile + cy * TileSize;
-    const int sy = job.top + cy - cells.y0;
+  const int x0 = job.cells.x0, y0 = job.cells.y0, y1 = job.cells.y1;
+  const int count = job.cells.x1 - x0 + 1;
+  auto merge = [table](uint32_t& cell, Pixel& color, uint16_t& depth) {
+    const uint32_t word = cell;
+    cell = TileEmpty;
+    Merge<Pixel, Inverted>(word, table[word & 0xFFFFu], color, depth);
+  };
+  for (int cy = y0; cy <= y1; ++cy) {
+    uint32_t* row = job.tile + cy * TileSize + x0;
+    const int sy = job.top + cy - y0;
     Pixel* color = ColorRow<Pixel>(job, sy) + job.left;
     uint16_t* depth = DepthRow(job, sy) + job.left;
-    // Without branches: an empty word (depth 65535, ColorIndex 0) never
-    // wins, so it needs no test of its own, and whether a word wins is
-    // data-dependent.
-    for (int cx = cells.x0, sx = 0; cx <= cells.x1; ++cx, ++sx) {
-      const uint32_t word = row[cx];
-      row[cx] = TileEmpty;
-      Merge<Pixel, Inverted>(word, table[word & 0xFFFFu], color[sx], depth[sx]);
+    if constexpr (sizeof(Pixel) == 2) {
+      CompositeRow16<Inverted>(row, count, table, color, depth, merge);
+    } else {
+      for (int i = 0; i < count; ++i) merge(row[i], color[i], depth[i]);
     }
   }
 }
