@@ -5,11 +5,9 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 #include <random>
 
 #include "bench/render_scenes.h"
-#include "render/large_block.h"
 #include "render/move_walk.h"
 #include "render/render_internal.h"
 #include "render/shade_table.h"
@@ -34,12 +32,8 @@ void SetUpOnce() {
 // cleared afterwards as a compositor would.
 void SplatBench(benchmark::State& state, void (*writer)(const SplatJob&), float scale) {
   const BigObject& object = Million();
-  // The tile as the renderer takes it (large_block.h), never given back.
-  static uint32_t* const tile = [] {
-    auto* words = static_cast<uint32_t*>(AllocateLargeBlock(TileWords * sizeof(uint32_t), std::malloc));
-    std::fill(words, words + TileWords, TileEmpty);
-    return words;
-  }();
+  static std::vector<uint32_t> tileWords(TileWords, TileEmpty);
+  uint32_t* const tile = tileWords.data();
   float m[9];
   zvl::bench::TurnedMatrix(m);
   int32_t mx[3], my[3], mz[3];
@@ -199,7 +193,6 @@ void FrameBench(benchmark::State& state, bool shadows, int objects, float fit) {
   for (auto _ : state) benchmark::DoNotOptimize(scene.render());
   state.counters["fps"] = benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
   state.counters["3d_pixels"] = double(scene.pixels());
-  state.counters["tile_on_2mb_page"] = ZvlSplatTileOnHugePage() ? 1 : 0;
 }
 
 void BM_Frame640x480_FourBalls_Shadows_Off(benchmark::State& s) { FrameBench(s, false, 4, 700.0f); }

@@ -1,11 +1,9 @@
 // The scene handler, the shared SplatTile and the colour-model conversions.
-// Their memory comes from the installed allocate function; the tile's as a
-// large block (large_block.h).
+// Their memory comes from the installed allocate function.
 #include <algorithm>
 #include <cstring>
 #include <new>
 
-#include "render/large_block.h"
 #include "render/tile.h"
 #include "render/render_internal.h"
 #include "render/writers.h"
@@ -22,7 +20,7 @@ void Release(void* block) {
 }
 
 void FreeTile() {
-  FreeLargeBlock(g_tile, ZvlIo().free);
+  Release(g_tile);
   g_tile = nullptr;
 }
 
@@ -62,7 +60,7 @@ ScnHandler* ZvlCreateScnHandler(uint32_t flags, const void* colorTable, const vo
   }
   if (g_tile == nullptr) {
     g_liveHandlers = 0;
-    g_tile = static_cast<SplatTile*>(AllocateLargeBlock(sizeof(SplatTile), ZvlIo().allocate));
+    g_tile = static_cast<SplatTile*>(Allocate(sizeof(SplatTile)));
     if (g_tile == nullptr) {
       ZvlSetError(zvl::rmsg::NoRoomForInternalBuffer);
       return nullptr;
@@ -160,7 +158,6 @@ void ZvlUseWriterSet(ScnHandler* handler, ZvlWriterSetKind kind) {
 
 int ZvlLiveHandlerCount() { return g_liveHandlers; }
 bool ZvlSplatTileExists() { return g_tile != nullptr; }
-bool ZvlSplatTileOnHugePage() { return g_tile != nullptr && LargeBlockOnHugePage(g_tile); }
 bool ZvlSplatTileIsEmpty() {
   if (g_tile == nullptr) return true;
   return std::all_of(std::begin(g_tile->words), std::end(g_tile->words), [](uint32_t w) { return w == TileEmpty; }) &&

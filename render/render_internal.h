@@ -36,5 +36,3 @@ void ZvlUseWriterSet(ScnHandler* handler, ZvlWriterSetKind kind);
 int ZvlLiveHandlerCount();
 bool ZvlSplatTileExists();
 bool ZvlSplatTileIsEmpty();
-// Whether the SplatTile lies on a 2 MB page (where the system tells).
-bool ZvlSplatTileOnHugePage();

@@ -13,8 +13,7 @@ using rtest::HandlerPtr;
 constexpr size_t TileBytes = 256 * 256 * 4 + 12;
 
 // An allocator that counts tile allocations and frees and can be told to
-// fail the n-th allocation. The tile's block is the one at least as large
-// as the tile (it is padded so that it can lie on a large page).
+// fail the n-th allocation.
 struct Counting {
   static inline int allocations = 0, failAt = -1, tileAllocations = 0, tileFrees = 0;
   static inline std::map<void*, size_t> sizes;
@@ -22,12 +21,12 @@ struct Counting {
     if (allocations++ == failAt) return nullptr;
     void* p = std::malloc(n);
     sizes[p] = n;
-    if (n >= TileBytes) ++tileAllocations;
+    if (n == TileBytes) ++tileAllocations;
     return p;
   }
   static void release(void* p) {
     if (!p) return;
-    if (sizes[p] >= TileBytes) ++tileFrees;
+    if (sizes[p] == TileBytes) ++tileFrees;
     sizes.erase(p);
     std::free(p);
   }
