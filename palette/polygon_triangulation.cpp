@@ -24,14 +24,10 @@ double Turn(const Point2& o, const Point2& a, const Point2& b) {
 double Cross(double ax, double ay, double bx, double by) { return ax * by - ay * bx; }
 
 // Which way the path o -> a -> b turns: 1 left, -1 right, 0 straight on or
-// back, or closer to straight than the float corners can tell (`noise` is
-// the rounding of one coordinate: corners that were meant to lie on a line
-// come out of a file that far off it).
-int TurnSign(const Point2& o, const Point2& a, const Point2& b, double noise) {
+// back.
+int TurnSign(const Point2& o, const Point2& a, const Point2& b) {
   const double turn = Turn(o, a, b);
-  const double slack =
-      4 * noise * (std::fabs(a.x - o.x) + std::fabs(a.y - o.y) + std::fabs(b.x - o.x) + std::fabs(b.y - o.y));
-  return turn > slack ? 1 : turn < -slack ? -1 : 0;
+  return turn > 0 ? 1 : turn < 0 ? -1 : 0;
 }
 
 // The plane a polygon is drawn in: the two axes left when the largest axis
@@ -40,7 +36,10 @@ int TurnSign(const Point2& o, const Point2& a, const Point2& b, double noise) {
 // the float corners keep their precision in the doubles).
 class PolygonPlane {
  public:
-  // False when the polygon has no area (or a corner is not a number).
+  // False when the polygon has no area (or a corner is not a number). Its
+  // area counts as none when moving each corner by the rounding of a float
+  // coordinate could make it vanish: corners meant to lie on one line come
+  // out of a file that far off it.
   bool Fit(std::span<const std::array<float, 3>> corners) {
     for (int k = 0; k < 3; ++k) origin_[k] = corners[0][size_t(k)];
     double normal[3] = {0, 0, 0};
@@ -56,6 +55,18 @@ class PolygonPlane {
     }
     for (double c : normal)
       if (!std::isfinite(c)) return false;
+    double largest = 0, outline = 0;  // largest coordinate, length of the outline (sum of |dx| + |dy| + |dz|)
+    for (size_t i = 0; i < corners.size(); ++i) {
+      const auto& c = corners[i];
+      const auto& next = corners[i + 1 < corners.size() ? i + 1 : 0];
+      for (size_t k = 0; k < 3; ++k) {
+        largest = std::max(largest, std::fabs(double(c[k])));
+        outline += std::fabs(double(next[k]) - c[k]);
+      }
+    }
+    const double rounding = largest * 0x1p-24;
+    if (std::sqrt(normal[0] * normal[0] + normal[1] * normal[1] + normal[2] * normal[2]) <= 4 * rounding * outline)
+      return false;
     const double ax = std::fabs(normal[0]), ay = std::fabs(normal[1]), az = std::fabs(normal[2]);
     const int dropped = ax >= ay && ax >= az ? 0 : ay >= az ? 1 : 2;
     if (normal[dropped] == 0) return false;
@@ -65,14 +76,8 @@ class PolygonPlane {
     u_ = kKept[dropped][0];
     v_ = kKept[dropped][1];
     if (normal[dropped] < 0) std::swap(u_, v_);
-    double largest = 0;
-    for (const auto& c : corners) largest = std::max({largest, std::fabs(double(c[size_t(u_)])), std::fabs(double(c[size_t(v_)]))});
-    noise_ = largest * 0x1p-24;
     return true;
   }
-
-  // How far a corner may be off where it was meant to be, from rounding.
-  double Noise() const { return noise_; }
 
   Point2 operator()(const std::array<float, 3>& corner) const {
     return {double(corner[size_t(u_)]) - origin_[u_], double(corner[size_t(v_)]) - origin_[v_]};
@@ -81,7 +86,6 @@ class PolygonPlane {
  private:
   double origin_[3] = {0, 0, 0};
   int u_ = 0, v_ = 1;
-  double noise_ = 0;
 };
 
 // True when the fan (0, i+1, i+2) covers the polygon exactly: the outline
@@ -94,11 +98,11 @@ bool FanCoversPolygon(std::span<const std::array<float, 3>> corners, const Polyg
   int firstSign = 0, lastSign = 0, signChanges = 0;
   for (size_t i = 0; i < n; ++i) {
     const Point2 after = i + 1 < n ? plane(corners[i + 1]) : first;
-    const int turn = TurnSign(before, here, after, plane.Noise());
+    const int turn = TurnSign(before, here, after);
     const double dx = after.x - here.x, dy = after.y - here.y;
     if (turn < 0) return false;
     if (turn == 0 && (here.x - before.x) * dx + (here.y - before.y) * dy <= 0) return false;
-    if (i >= 1 && i + 1 < n && TurnSign(first, here, after, plane.Noise()) <= 0) return false;
+    if (i >= 1 && i + 1 < n && TurnSign(first, here, after) <= 0) return false;
     // The direction of the outline goes round once when the sign of its x
     // component changes exactly twice.
     const int sign = dx > 0 ? 1 : dx < 0 ? -1 : 0;
@@ -143,7 +147,7 @@ void AppendFan(size_t n, std::vector<PolygonTriangle>& out) {
 // border.
 class EarClipper {
  public:
-  EarClipper(std::span<const std::array<float, 3>> corners, const PolygonPlane& plane) : noise_(plane.Noise()) {
+  EarClipper(std::span<const std::array<float, 3>> corners, const PolygonPlane& plane) {
     const size_t n = corners.size();
     points_.resize(n);
     for (size_t i = 0; i < n; ++i) points_[i] = plane(corners[i]);
@@ -156,18 +160,20 @@ class EarClipper {
     outline_.assign(n, 1);
     removed_.assign(n, 0);
     reflex_.assign(n, 0);
-    reflexPrev_.assign(n, -1);
-    reflexNext_.assign(n, -1);
+    listed_.assign(n, 0);
     remaining_ = n;
     LinkSamePlaces();
-    // The ear tests may do about 2 n^2 steps; after that the rest is cut
-    // without them, so no outline costs more than O(n^2).
-    allowance_ = 2 * uint64_t(n) * n + 4096;
+    // The ear tests may look at about n^2 / 2 reflex nodes; after that the
+    // rest is cut without them, so no outline costs more than O(n^2).
+    allowance_ = uint64_t(n) * n / 2 + 4096;
   }
 
   void Run(std::vector<PolygonTriangle>& out) {
     for (size_t i = points_.size(); i-- > 0;) pending_.push_back(int32_t(i));
     Settle();
+    for (size_t i = 0; i < points_.size(); ++i)
+      if (reflex_[i]) List(int32_t(i));
+    SortReflexByX();
     int32_t b = 0;
     size_t misses = 0;
     while (remaining_ > 3) {
@@ -179,6 +185,9 @@ class EarClipper {
         }
         // A whole round without an ear (the outline crosses itself) or the
         // allowance is spent: cut the next left-turning corner as it is.
+        // An outline that crosses itself has no right answer: the ear
+        // tests get only a little more work, then the rest is cut this way.
+        allowance_ = std::min(allowance_, spent_ + 16 * uint64_t(points_.size()));
         b = NextLeftTurn(b);
         if (b < 0) return;  // what is left winds the wrong way: no area to cover
       }
@@ -201,8 +210,7 @@ class EarClipper {
 
  private:
   int TurnAt(int32_t i) const {
-    return TurnSign(points_[size_t(prev_[size_t(i)])], points_[size_t(i)], points_[size_t(next_[size_t(i)])],
-                    noise_);
+    return TurnSign(points_[size_t(prev_[size_t(i)])], points_[size_t(i)], points_[size_t(next_[size_t(i)])]);
   }
 
   static void Emit(int32_t a, int32_t b, int32_t c, uint8_t flags, std::vector<PolygonTriangle>& out) {
@@ -232,26 +240,55 @@ class EarClipper {
     }
   }
 
+  // Reflex nodes are looked up by x: those of the start in reflexByX_,
+  // sorted; a node that turns reflex later (only outlines that cross
+  // themselves make one) in lateReflex_. Entries of nodes no longer reflex
+  // are skipped, and swept out once they are most of the list.
   void SetReflex(int32_t i, bool reflex) {
-    const size_t s = size_t(i);
-    if (bool(reflex_[s]) == reflex) return;
-    reflex_[s] = reflex;
+    const bool was = reflex_[size_t(i)];
+    reflex_[size_t(i)] = reflex;
+    if (!sorted_ || was == reflex) return;
     if (reflex) {
-      reflexPrev_[s] = -1;
-      reflexNext_[s] = reflexHead_;
-      if (reflexHead_ >= 0) reflexPrev_[size_t(reflexHead_)] = i;
-      reflexHead_ = i;
-    } else {
-      if (reflexPrev_[s] >= 0) reflexNext_[size_t(reflexPrev_[s])] = reflexNext_[s];
-      else reflexHead_ = reflexNext_[s];
-      if (reflexNext_[s] >= 0) reflexPrev_[size_t(reflexNext_[s])] = reflexPrev_[s];
+      if (!listed_[size_t(i)]) List(i);
+    } else if (++stale_ * 2 > reflexByX_.size() + lateReflex_.size() + 64) {
+      SortReflexByX();
     }
+  }
+
+  void List(int32_t i) {
+    listed_[size_t(i)] = 1;
+    (sorted_ ? lateReflex_ : reflexByX_).push_back(i);
+  }
+
+  void SortReflexByX() {
+    reflexByX_.insert(reflexByX_.end(), lateReflex_.begin(), lateReflex_.end());
+    lateReflex_.clear();
+    std::erase_if(reflexByX_, [this](int32_t r) {
+      const bool keep = reflex_[size_t(r)] && !removed_[size_t(r)];
+      if (!keep) listed_[size_t(r)] = 0;
+      return !keep;
+    });
+    std::sort(reflexByX_.begin(), reflexByX_.end(),
+              [this](int32_t l, int32_t r) { return points_[size_t(l)].x < points_[size_t(r)].x; });
+    stale_ = 0;
+    sorted_ = true;
+  }
+
+  // True when the reflex node r (not one of the ear's) lies inside the ear
+  // or on its border, and not at one of its corners.
+  bool Blocks(int32_t r, const Point2 (&corner)[3], double minY, double maxY) const {
+    if (!reflex_[size_t(r)] || removed_[size_t(r)]) return false;
+    const Point2& p = points_[size_t(r)];
+    if (p.y < minY || p.y > maxY) return false;
+    if (SamePlace(p, corner[0]) || SamePlace(p, corner[1]) || SamePlace(p, corner[2])) return false;
+    return Turn(corner[0], corner[1], p) >= 0 && Turn(corner[1], corner[2], p) >= 0 &&
+           Turn(corner[2], corner[0], p) >= 0;
   }
 
   void Unlink(int32_t i) {
     const size_t s = size_t(i);
     removed_[s] = 1;
-    SetReflex(i, false);
+    if (reflex_[s]) SetReflex(i, false);
     next_[size_t(prev_[s])] = next_[s];
     prev_[size_t(next_[s])] = prev_[s];
     --remaining_;
@@ -318,14 +355,16 @@ class EarClipper {
     const double maxX = std::max({corner[0].x, corner[1].x, corner[2].x});
     const double minY = std::min({corner[0].y, corner[1].y, corner[2].y});
     const double maxY = std::max({corner[0].y, corner[1].y, corner[2].y});
-    for (int32_t r = reflexHead_; r >= 0; r = reflexNext_[size_t(r)]) {
+    auto first = std::lower_bound(reflexByX_.begin(), reflexByX_.end(), minX,
+                                  [this](int32_t r, double x) { return points_[size_t(r)].x < x; });
+    for (auto it = first; it != reflexByX_.end() && points_[size_t(*it)].x <= maxX; ++it) {
       ++spent_;
-      const Point2& p = points_[size_t(r)];
-      if (p.x < minX || p.x > maxX || p.y < minY || p.y > maxY) continue;
-      if (SamePlace(p, corner[0]) || SamePlace(p, corner[1]) || SamePlace(p, corner[2])) continue;
-      if (Turn(corner[0], corner[1], p) >= 0 && Turn(corner[1], corner[2], p) >= 0 &&
-          Turn(corner[2], corner[0], p) >= 0)
-        return false;
+      if (Blocks(*it, corner, minY, maxY)) return false;
+    }
+    for (int32_t r : lateReflex_) {
+      ++spent_;
+      const double x = points_[size_t(r)].x;
+      if (x >= minX && x <= maxX && Blocks(r, corner, minY, maxY)) return false;
     }
     return true;
   }
@@ -337,14 +376,15 @@ class EarClipper {
     return -1;
   }
 
-  double noise_ = 0;
   std::vector<Point2> points_;
   std::vector<int32_t> prev_, next_;   // the ring
   std::vector<int32_t> samePlace_;     // the next node at the same place (itself when alone)
   std::vector<uint8_t> outline_;       // the edge node -> next lies on the polygon's outline
   std::vector<uint8_t> removed_, reflex_;
-  std::vector<int32_t> reflexPrev_, reflexNext_;  // the list of reflex nodes
-  int32_t reflexHead_ = -1;
+  std::vector<int32_t> reflexByX_, lateReflex_;
+  std::vector<uint8_t> listed_;  // in reflexByX_ or lateReflex_
+  size_t stale_ = 0;             // entries of nodes no longer reflex
+  bool sorted_ = false;
   std::vector<int32_t> pending_;
   size_t remaining_ = 0;
   uint64_t spent_ = 0, allowance_ = 0;
