@@ -1,9 +1,11 @@
-// The palette builder over a full range with many flat materials, and the
-// nearest-entry search the voxelizer makes for every true-colour 3D pixel.
+// The palette builder over a full range with many flat materials, the
+// nearest-entry search the voxelizer makes for every true-colour 3D pixel,
+// and the triangulation of the importers' polygons.
 #include "palette/palette.h"
 
 #include <benchmark/benchmark.h>
 
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -78,6 +80,40 @@ void BM_ColourIndexTrueColour(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(BM_ColourIndexTrueColour);
+
+// A ring stored as one polygon (two outlines of arg / 2 - 1 sides joined by a
+// doubled bridge edge), cut by ear clipping; and a convex quad, the fan.
+void BM_TriangulateRing(benchmark::State& state) {
+  const int half = int(state.range(0)) / 2;
+  std::vector<std::array<float, 3>> corners;
+  for (int i = 0; i < half; ++i) {
+    const float a = 6.2831853f * float(i % (half - 1)) / float(half - 1);
+    corners.push_back({2.0f * std::cos(a), 0.5f, 2.0f * std::sin(a)});
+  }
+  for (int i = 0; i < half; ++i) {
+    const float a = -6.2831853f * float(i % (half - 1)) / float(half - 1);
+    corners.push_back({1.8f * std::cos(a), 0.5f, 1.8f * std::sin(a)});
+  }
+  std::vector<PolygonTriangle> triangles;
+  for (auto _ : state) {
+    triangles.clear();
+    TriangulatePolygon(corners, triangles);
+    benchmark::DoNotOptimize(triangles.data());
+  }
+  state.SetItemsProcessed(state.iterations() * int64_t(corners.size()));
+}
+BENCHMARK(BM_TriangulateRing)->Arg(66)->Arg(4096);
+
+void BM_TriangulateConvexQuad(benchmark::State& state) {
+  const std::vector<std::array<float, 3>> corners = {{0, 0, 0}, {1, 0, 0.1f}, {1, 1, 0.2f}, {0, 1, 0.1f}};
+  std::vector<PolygonTriangle> triangles;
+  for (auto _ : state) {
+    triangles.clear();
+    TriangulatePolygon(corners, triangles);
+    benchmark::DoNotOptimize(triangles.data());
+  }
+}
+BENCHMARK(BM_TriangulateConvexQuad);
 
 }  // namespace
 
