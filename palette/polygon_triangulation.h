@@ -5,10 +5,18 @@
 // plane, which also handles a ring stored as one polygon whose outer and
 // inner outlines are joined by a doubled bridge edge. Triangles wind the same
 // way as the polygon's outline; no triangle has zero area, so a polygon of
-// zero area (all corners on a line, all in one point) gives none.
+// zero area (all corners on a line, all in one point, or so thin that the
+// rounding of its float corners could make it so) gives none, and corners
+// that repeat or lie on a straight edge give no triangles of their own.
 //
-// Untrusted input: any corner list terminates in at most O(n^2) steps; a
-// self-intersecting polygon gets triangles that need not cover it exactly.
+//   std::vector<PolygonTriangle> triangles;
+//   TriangulatePolygon(corners, triangles);  // corners: std::array<float, 3>s in outline order
+//   for (const PolygonTriangle& t : triangles) AddFace(index[t.corner[0]], index[t.corner[1]], index[t.corner[2]]);
+//
+// Untrusted input: any corner list (not-a-number corners give nothing) ends
+// after at most O(n^2) steps, with memory in proportion to n; a polygon
+// whose outline crosses itself gets triangles that need not cover it
+// exactly.
 #pragma once
 
 #include <array>
