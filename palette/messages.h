@@ -40,5 +40,6 @@ inline constexpr const char* TextureTooLarge = "picture of %dx%d texels is too l
 inline constexpr const char* TextureFileTooLarge = "file too large";
 inline constexpr const char* TextureNoReason = "corrupt picture data";
 inline constexpr const char* JpegHuffmanTable = "bad Huffman table";
+inline constexpr const char* PngChunkTooLong = "chunk longer than the file";
 
 }  // namespace palette::msg

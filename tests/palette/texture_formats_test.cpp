@@ -120,6 +120,14 @@ TEST(TextureImage, DamagedOrOversizedPicturesGiveTheDamagedMessageWithAReason) {
   std::fill(dht + 5, dht + 21, 17);
   EXPECT_FALSE(DecodeTextureImage(jpeg.data(), jpeg.size(), "h.jpg", image, error));
   EXPECT_EQ(error, Damaged("h.jpg") + ": " + palette::msg::JpegHuffmanTable);
+  // A chunk longer than the file (the decoder would make room for it first).
+  auto longChunk = picturetest::EncodePng(picture);
+  const uint8_t idat[] = {'I', 'D', 'A', 'T'};
+  const auto chunk = std::search(longChunk.begin(), longChunk.end(), std::begin(idat), std::end(idat));
+  ASSERT_NE(chunk, longChunk.end());
+  std::fill(chunk - 4, chunk, 0x7F);
+  EXPECT_FALSE(DecodeTextureImage(longChunk.data(), longChunk.size(), "c.png", image, error));
+  EXPECT_EQ(error, Damaged("c.png") + ": " + palette::msg::PngChunkTooLong);
   // Not PNG or JPEG: the BMP reader's own message.
   const std::vector<uint8_t> text = {'h', 'e', 'l', 'l', 'o'};
   EXPECT_FALSE(DecodeTextureImage(text.data(), text.size(), "t.bmp", image, error));
