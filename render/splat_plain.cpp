@@ -44,10 +44,15 @@ void PlainThreePointSplat(const SplatJob& job) {
   uint32_t* const tile = job.tile;
   const uint32_t offset1 = job.offset1, offset2 = job.offset2;
   WalkMoves(job, [&](uint32_t position, uint32_t depth, uint16_t colorIndex) {
+    // All three cells are read before any is written: where two of them
+    // coincide, both writes store the same value (the word is the same), and
+    // no read waits for the write just before it.
     const uint32_t word = TileWordOf(depth, colorIndex);
-    KeepNearest(tile, TileCell(position + offset2), word);
-    KeepNearest(tile, TileCell(position), word);
-    KeepNearest(tile, TileCell(position + offset1), word);
+    const uint32_t cell2 = TileCell(position + offset2), cell0 = TileCell(position), cell1 = TileCell(position + offset1);
+    const uint32_t stored2 = tile[cell2], stored0 = tile[cell0], stored1 = tile[cell1];
+    tile[cell2] = word < stored2 ? word : stored2;
+    tile[cell0] = word < stored0 ? word : stored0;
+    tile[cell1] = word < stored1 ? word : stored1;
   });
 }
 
