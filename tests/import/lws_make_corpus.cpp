@@ -7,6 +7,7 @@
 #include "tests/import/lws_writers.h"
 #include "tests/import/rtg_writers.h"
 
+#include <cmath>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -48,6 +49,23 @@ void LwsSeeds(const std::string& dir) {
   image.width = image.height = 2;
   image.pixels = {255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 255};
   Write(dir + "/image_only", {Scene({Load("cube.lwo")}, 1), Text(EncodeBmpTexture(image))});
+  // A ring stored as one polygon: outer and inner outlines joined by a
+  // doubled bridge edge, as modelling programs store holes; and an L.
+  Lwob ring;
+  std::vector<uint16_t> corners;
+  for (int i = 0; i <= 16; ++i) {
+    const float a = 6.2831853f * float(i % 16) / 16;
+    ring.points.push_back({2 * std::cos(a), 2 * std::sin(a), 0});
+  }
+  for (int i = 0; i <= 16; ++i) {
+    const float a = -6.2831853f * float(i % 16) / 16;
+    ring.points.push_back({1.5f * std::cos(a), 1.5f * std::sin(a), 0});
+  }
+  for (size_t i = 0; i < ring.points.size(); ++i) corners.push_back(uint16_t(i));
+  ring.points.insert(ring.points.end(), {{0, 0, 1}, {3, 0, 1}, {3, 1, 1}, {1, 1, 1}, {1, 3, 1}, {0, 3, 1}});
+  ring.polygons = {{corners, 1}, {{34, 35, 36, 37, 38, 39}, 1}};
+  ring.surfaces = {NamedSurface("Ring")};
+  Write(dir + "/concave_ring", {Scene({Load("ring.lwo")}, 1), Text(WriteLwob(ring))});
   Write(dir + "/decimal_comma", {"LWSC 1 FirstFrame 0 LastFrame 2 FrameStep 1 FramesPerSecond 29,97\n"
                                  "AddNullObject n ShowObject 6 7 ObjectMotion (unnamed) 9 1\n"
                                  "0,5 0 0 0 0 0 1 1 1 0 0 0,0 0 0\nShadowOptions 7\n"});
