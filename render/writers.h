@@ -49,7 +49,7 @@ struct SplatJob {
   const uint8_t* moves = nullptr;  // count Moves of 3 bytes
   int32_t count = 0;
   const StepTable* steps = nullptr;
-  const uint16_t* shadeRow = nullptr;  // ShadeTable row (as shade << 8) + 89 - Z, indexed by NormalIndex
+  const uint16_t* shadeRow = nullptr;  // ShadeTable row (as shade << 8) + 89 - Z, by NormalIndex (packed writers)
   uint32_t position = 0;               // 8.8 x | 8.8 y << 16 of the start point
   uint32_t depth = 0;                  // 16.16 depth of the start point
   uint32_t offset1 = 0, offset2 = 0;   // three-point: packed offsets of the d1 and d2 points
