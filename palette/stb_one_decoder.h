@@ -7,6 +7,15 @@
 #include "palette/messages.h"
 #include "palette/palette.h"
 
+#include <cstdlib>
+
+// Every block the decoder takes starts zeroed: a JPEG scan may use a
+// Huffman table the file never defined, and this copy of the decoder then
+// reads the table's fields as they happen to be (an index far outside the
+// table). A zeroed table decodes every code as symbol 0 instead.
+#define STBI_MALLOC(size) std::calloc(1, size)
+#define STBI_REALLOC(block, size) std::realloc(block, size)
+#define STBI_FREE(block) std::free(block)
 #define STB_IMAGE_IMPLEMENTATION
 #define STB_IMAGE_STATIC
 #define STBI_NO_STDIO
