@@ -38,6 +38,8 @@ inline constexpr const char* BmpFilePrefix = "BMP file ";
 // the texel limit in M texels).
 inline constexpr const char* TextureTooLarge = "picture of %dx%d texels is too large (at most %d a side, %d M texels)";
 inline constexpr const char* TextureFileTooLarge = "file too large";
+// %d width, height, %zu the file's bytes.
+inline constexpr const char* TextureLargerThanData = "picture of %dx%d texels is larger than its %zu bytes can hold";
 inline constexpr const char* TextureNoReason = "corrupt picture data";
 inline constexpr const char* JpegHuffmanTable = "bad Huffman table";
 inline constexpr const char* PngChunkTooLong = "chunk longer than the file";

@@ -152,8 +152,10 @@ std::vector<uint8_t> EncodeBmpTexture(const TextureImage& image, const uint8_t* 
 // through stb_image; greyscale, palette and alpha pictures become RGB (alpha
 // dropped). Their size is read from the header first, and a picture larger
 // than kMaxTextureSide a side or kMaxTexturePixels texels is refused before
-// decoding. A damaged or unsupported PNG or JPEG gives the BMP damaged-file
-// text with ": " and the decoder's reason appended.
+// decoding, and so is a JPEG picture larger than its bytes can describe
+// (beyond 1 M texels, more than 1024 texels a byte). A damaged or
+// unsupported PNG or JPEG gives the BMP damaged-file text with ": " and the
+// decoder's reason appended.
 //
 //   TextureImage image;
 //   std::string error;

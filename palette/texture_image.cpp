@@ -17,6 +17,10 @@ namespace {
 
 constexpr uint8_t kPngSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
 constexpr uint8_t kJpegSignature[3] = {0xFF, 0xD8, 0xFF};
+// Twice the most texels one byte of a JPEG can describe (a grey picture at
+// one bit per block), plus a picture of 1024 x 1024 texels whatever its size.
+constexpr uint64_t kJpegTexelsPerByte = 1024;
+constexpr uint64_t kJpegTexelsFree = uint64_t(1) << 20;
 
 std::string Formatted(const char* format, const std::string& path) {
   std::string text(std::strlen(format) + path.size() + 16, '\0');
@@ -33,6 +37,12 @@ std::string TooLargeReason(int width, int height) {
   char text[160];
   std::snprintf(text, sizeof text, palette::msg::TextureTooLarge, width, height, kMaxTextureSide,
                 int(kMaxTexturePixels >> 20));
+  return text;
+}
+
+std::string LargerThanDataReason(int width, int height, size_t bytes) {
+  char text[200];
+  std::snprintf(text, sizeof text, palette::msg::TextureLargerThanData, width, height, bytes);
   return text;
 }
 
@@ -55,6 +65,13 @@ bool DecodeWithStb(TextureFormat format, const uint8_t* bytes, size_t size, cons
   if (width <= 0 || height <= 0 || width > kMaxTextureSide || height > kMaxTextureSide ||
       uint64_t(width) * uint64_t(height) > kMaxTexturePixels) {
     error = DamagedBecause(path, TooLargeReason(width, height));
+    return false;
+  }
+  // Every 8 x 8 block of a JPEG costs at least one bit of the file, and the
+  // decoder goes on with zeros where the data ends: a picture far larger than
+  // its bytes can hold would only cost time and memory for nothing.
+  if (!png && uint64_t(width) * uint64_t(height) > kJpegTexelsPerByte * uint64_t(size) + kJpegTexelsFree) {
+    error = DamagedBecause(path, LargerThanDataReason(width, height, size));
     return false;
   }
   std::vector<uint8_t> rgb;

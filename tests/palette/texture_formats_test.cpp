@@ -112,6 +112,17 @@ TEST(TextureImage, DamagedOrOversizedPicturesGiveTheDamagedMessageWithAReason) {
   std::snprintf(reason, sizeof reason, palette::msg::TextureTooLarge, 16384, 4097, kMaxTextureSide, 64);
   EXPECT_FALSE(DecodeTextureImage(png.data(), png.size(), "big.png", image, error));
   EXPECT_EQ(error, Damaged("big.png") + ": " + reason);
+  // A JPEG whose size its few bytes cannot hold.
+  auto huge = picturetest::EncodeJpeg(picture, 80);
+  const uint8_t frame[] = {0xFF, 0xC0};
+  const auto sof = std::search(huge.begin(), huge.end(), std::begin(frame), std::end(frame));
+  ASSERT_NE(sof, huge.end());
+  const uint8_t size4000[] = {0x0F, 0xA0, 0x0F, 0xA0};  // height, width: 4000 x 4000
+  std::copy(std::begin(size4000), std::end(size4000), sof + 5);
+  char larger[200];
+  std::snprintf(larger, sizeof larger, palette::msg::TextureLargerThanData, 4000, 4000, huge.size());
+  EXPECT_FALSE(DecodeTextureImage(huge.data(), huge.size(), "j.jpg", image, error));
+  EXPECT_EQ(error, Damaged("j.jpg") + ": " + larger);
   // A Huffman table of more than 256 codes (the decoder would overrun it).
   auto jpeg = picturetest::EncodeJpeg(picture, 80);
   const uint8_t marker[] = {0xFF, 0xC4};
