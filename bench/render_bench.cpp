@@ -1,6 +1,12 @@
 // The renderer's speed: the splat writers per 3D pixel, the compositor per
 // pixel, whole draws of a large object at several scales and modes, and
 // whole 640 x 480 frames of a scene of about a million 3D pixels.
+//
+// Compare runs as separate processes (minimum, median, maximum), on a quiet
+// machine: the Time column is wall-clock and grows with any other work on
+// the machine, even on the other processor (on a two-processor virtual
+// machine by a fifth when the other one is busy); the ns_per_ and fps
+// counters are per processor second, which such work moves far less.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
