@@ -6,7 +6,10 @@
 // machine: the Time column is wall-clock and grows with any other work on
 // the machine, even on the other processor (on a two-processor virtual
 // machine by a fifth when the other one is busy); the ns_per_ and fps
-// counters are per processor second, which such work moves far less.
+// counters are per processor second, which such work moves far less. The
+// processors of a virtual machine need not run at one speed either (one
+// was seen a third slower than the other for minutes): compare two builds
+// in turn on the same processor (taskset -c N).
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
