@@ -104,14 +104,10 @@ bool TriangulatePolygons(const std::vector<LwobPolygon>& polygons, const std::ve
       object.triangles.push_back({{vertices[0], vertices[1], vertices[2]}, polygon.material, 7});
       continue;
     }
-    corners.clear();
-    for (int32_t v : vertices) corners.push_back(object.points[size_t(v)]);
     pieces.clear();
-    TriangulatePolygon(corners, pieces);
+    TriangulateIndexedPolygon(object.points, vertices, corners, pieces);
     for (const PolygonTriangle& t : pieces)
-      object.triangles.push_back({{vertices[size_t(t.corner[0])], vertices[size_t(t.corner[1])],
-                                   vertices[size_t(t.corner[2])]},
-                                  polygon.material, t.edgeFlags});
+      object.triangles.push_back({{t.corner[0], t.corner[1], t.corner[2]}, polygon.material, t.edgeFlags});
   }
   return true;
 }

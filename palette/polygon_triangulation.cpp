@@ -402,3 +402,13 @@ void TriangulatePolygon(std::span<const std::array<float, 3>> corners, std::vect
   }
   EarClipper(corners, plane).Run(out);
 }
+
+void TriangulateIndexedPolygon(std::span<const std::array<float, 3>> vertices, std::span<const int32_t> polygon,
+                               std::vector<std::array<float, 3>>& corners, std::vector<PolygonTriangle>& out) {
+  corners.clear();
+  for (int32_t v : polygon) corners.push_back(vertices[size_t(v)]);
+  const size_t first = out.size();
+  TriangulatePolygon(corners, out);
+  for (size_t i = first; i < out.size(); ++i)
+    for (int32_t& c : out[i].corner) c = polygon[size_t(c)];
+}

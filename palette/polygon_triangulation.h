@@ -12,6 +12,8 @@
 //   std::vector<PolygonTriangle> triangles;
 //   TriangulatePolygon(corners, triangles);  // corners: std::array<float, 3>s in outline order
 //   for (const PolygonTriangle& t : triangles) AddFace(index[t.corner[0]], index[t.corner[1]], index[t.corner[2]]);
+//   // or, for a polygon given as indices into a vertex list, triangles that name vertices:
+//   TriangulateIndexedPolygon(vertices, polygon, scratchCorners, triangles);
 //
 // Untrusted input: any corner list (not-a-number corners give nothing) ends
 // after at most O(n^2) steps, with memory in proportion to n; a polygon
@@ -37,3 +39,10 @@ struct PolygonTriangle {
 // Appends the triangles of the polygon with the given corners, in outline
 // order, to out. Fewer than three corners give nothing.
 void TriangulatePolygon(std::span<const std::array<float, 3>> corners, std::vector<PolygonTriangle>& out);
+
+// The same for a polygon given as indices into a vertex list (every index in
+// range): the appended triangles name vertices, not corners. `corners` is
+// room the caller keeps between calls so that a long run of polygons
+// allocates once.
+void TriangulateIndexedPolygon(std::span<const std::array<float, 3>> vertices, std::span<const int32_t> polygon,
+                               std::vector<std::array<float, 3>>& corners, std::vector<PolygonTriangle>& out);

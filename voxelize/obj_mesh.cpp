@@ -68,12 +68,9 @@ void AppendFaceTriangles(std::span<const int32_t> polygon, MeshObject& mesh,
     for (size_t i = 0; i + 2 < polygon.size(); ++i) add(polygon[0], polygon[i + 1], polygon[i + 2]);
     return;
   }
-  corners.clear();
-  for (int32_t v : polygon) corners.push_back(mesh.vertices[size_t(v)]);
   pieces.clear();
-  TriangulatePolygon(corners, pieces);
-  for (const PolygonTriangle& t : pieces)
-    add(polygon[size_t(t.corner[0])], polygon[size_t(t.corner[1])], polygon[size_t(t.corner[2])]);
+  TriangulateIndexedPolygon(mesh.vertices, polygon, corners, pieces);
+  for (const PolygonTriangle& t : pieces) add(t.corner[0], t.corner[1], t.corner[2]);
 }
 
 }  // namespace
