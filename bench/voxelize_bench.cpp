@@ -162,12 +162,7 @@ void Voxelize(benchmark::State& state) {
   const MeshObject& sphere = Sphere();
   const float step = 2.0f / CellsAcross;
   BenchHost host;
-  auto flat = std::make_unique<Material>();
-  host.AddMaterial(std::move(flat));
-  host.paletteTables.redirection = {0};
-  host.paletteTables.flatColumn = {0};
-  host.paletteTables.materials = {nullptr};
-  host.paletteTables.flatCount = 1;
+  host.UseOneFlatMaterial();
 
   int32_t pixels = 0;
   int chains = 0;

@@ -15,6 +15,14 @@ int MemoryConversionHost::AddMaterial(std::unique_ptr<Material> material) {
   return materialCount - 1;
 }
 
+void MemoryConversionHost::UseOneFlatMaterial() {
+  AddMaterial(std::make_unique<Material>());
+  paletteTables.redirection = {0};
+  paletteTables.flatColumn = {0};
+  paletteTables.materials = {nullptr};
+  paletteTables.flatCount = 1;
+}
+
 MeshObject* MemoryConversionHost::GetObject(int index) {
   if (index < 0 || size_t(index) >= objects.size()) return nullptr;
   ++objectsOut;

@@ -20,6 +20,10 @@ class MemoryConversionHost : public ConversionHost {
   // materialCount up to date.
   int AddObject(MeshObject object);
   int AddMaterial(std::unique_ptr<Material> material);
+  // Gives the host one flat material, drawn in palette column 0, with the
+  // palette tables filled by hand instead of by a palette build: enough to
+  // voxelize a lone mesh whose faces all use material 0.
+  void UseOneFlatMaterial();
 
   MeshObject* GetObject(int index) override;
   void ReleaseObject(MeshObject* object) override;

@@ -33,12 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (!(step > 0.0f) || !std::isfinite(step)) step = 1.0f;
 
   MemoryConversionHost host;
-  auto flat = std::make_unique<Material>();
-  host.AddMaterial(std::move(flat));
-  host.paletteTables.redirection = {0};
-  host.paletteTables.flatColumn = {0};
-  host.paletteTables.materials = {nullptr};
-  host.paletteTables.flatCount = 1;
+  host.UseOneFlatMaterial();
   const int smoothing = size % 3;
   std::vector<uint8_t> part = ZorvelizeMesh(host, &mesh, step, smoothing);
   if (part.empty()) {
